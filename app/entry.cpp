@@ -1,0 +1,10 @@
+#include <clocale>
+
+#include "app/main_procedure.h"
+
+int main() {
+  // Weekday and month names and case rules follow the user's regional settings.
+  std::setlocale(LC_ALL, "");
+  auto dialog = zprava::MakeSystemMessageBox();
+  return zprava::Main(*dialog);
+}

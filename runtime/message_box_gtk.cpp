@@ -1,0 +1,183 @@
+#include <gtk/gtk.h>
+
+#include <algorithm>
+#include <string>
+
+#include "runtime/message_box.h"
+#include "runtime/unicode.h"
+
+namespace zprava {
+namespace {
+
+// A prompt is shown whole in a label while it fits in this share of the
+// screen's work area; a longer one keeps its first line on top and moves the
+// rest into a scrolled view, so the OK button always stays on screen.
+constexpr double kScreenShare = 0.8;
+constexpr int kWrapChars = 60;       // a message label wraps at about this many characters
+constexpr int kScrolledChars = 80;   // width of the scrolled view
+constexpr int kChromeHeight = 160;   // title bar, margins, first line and the button row
+constexpr int kMinScrolledHeight = 120;
+
+const char* IconName(int style) {
+  switch (style & message_box_style::kIconMask) {
+    case message_box_style::kCritical:
+      return "dialog-error";
+    case message_box_style::kQuestion:
+      return "dialog-question";
+    case message_box_style::kExclamation:
+      return "dialog-warning";
+    case message_box_style::kInformation:
+      return "dialog-information";
+    default:
+      return nullptr;
+  }
+}
+
+struct TextMetrics {
+  int line_height;
+  int char_width;
+};
+
+TextMetrics MeasureFont(GtkWidget* widget) {
+  PangoFontMetrics* metrics =
+      pango_context_get_metrics(gtk_widget_get_pango_context(widget), nullptr, nullptr);
+  const TextMetrics result{
+      (pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics)) /
+          PANGO_SCALE,
+      pango_font_metrics_get_approximate_char_width(metrics) / PANGO_SCALE};
+  pango_font_metrics_unref(metrics);
+  return {std::max(result.line_height, 1), std::max(result.char_width, 1)};
+}
+
+GdkRectangle WorkArea(GtkWidget* widget) {
+  GdkDisplay* display = gtk_widget_get_display(widget);
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+  if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
+  GdkRectangle area{0, 0, 1024, 768};
+  if (monitor != nullptr) gdk_monitor_get_workarea(monitor, &area);
+  return area;
+}
+
+// Wrapped lines the text would take in a label, counting no further than `limit`.
+long EstimateWrappedLines(const std::string& utf8, long limit) {
+  long lines = 0;
+  long chars_in_line = 0;
+  auto end_line = [&] {
+    lines += std::max(1L, (chars_in_line + kWrapChars - 1) / kWrapChars);
+    chars_in_line = 0;
+  };
+  for (const char byte : utf8) {
+    if (byte == '\n') {
+      end_line();
+      if (lines > limit) return lines;
+    } else if ((static_cast<unsigned char>(byte) & 0xC0) != 0x80) {
+      ++chars_in_line;
+    }
+  }
+  end_line();
+  return lines;
+}
+
+GtkWidget* NewPlainLabel(const std::string& text) {
+  GtkWidget* label = gtk_label_new(nullptr);
+  gtk_label_set_text(GTK_LABEL(label), text.c_str());  // never markup, never a format
+  gtk_label_set_selectable(GTK_LABEL(label), TRUE);
+  gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+  gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
+  gtk_label_set_max_width_chars(GTK_LABEL(label), kWrapChars);
+  gtk_label_set_xalign(GTK_LABEL(label), 0.0F);
+  gtk_widget_set_valign(label, GTK_ALIGN_START);
+  return label;
+}
+
+GtkWidget* NewScrolledText(const std::string& text, int width, int height) {
+  GtkWidget* view = gtk_text_view_new();
+  gtk_text_view_set_editable(GTK_TEXT_VIEW(view), FALSE);
+  gtk_text_view_set_cursor_visible(GTK_TEXT_VIEW(view), FALSE);
+  gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_WORD_CHAR);
+  gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), text.data(),
+                           static_cast<gint>(text.size()));
+  GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_NEVER,
+                                 GTK_POLICY_AUTOMATIC);
+  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
+  gtk_widget_set_size_request(scrolled, width, height);
+  gtk_container_add(GTK_CONTAINER(scrolled), view);
+  return scrolled;
+}
+
+// The prompt in a label when it fits the screen, otherwise its first line in
+// a label above the rest in a scrolled view.
+GtkWidget* NewPromptArea(const std::string& prompt, GtkWidget* dialog) {
+  const TextMetrics font = MeasureFont(dialog);
+  const GdkRectangle area = WorkArea(dialog);
+  const int available = static_cast<int>(area.height * kScreenShare) - kChromeHeight;
+  const long fitting_lines = std::max(1, available / font.line_height);
+  if (EstimateWrappedLines(prompt, fitting_lines) <= fitting_lines) return NewPlainLabel(prompt);
+
+  const std::size_t first_break = prompt.find('\n');
+  const std::string body = first_break == std::string::npos ? "" : prompt.substr(first_break + 1);
+  const int width = std::min(kScrolledChars * font.char_width,
+                             static_cast<int>(area.width * kScreenShare));
+  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
+  gtk_box_pack_start(GTK_BOX(box), NewPlainLabel(prompt.substr(0, first_break)), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(box),
+                     NewScrolledText(body, width, std::max(available, kMinScrolledHeight)), TRUE,
+                     TRUE, 0);
+  return box;
+}
+
+GtkWidget* NewDialog(const std::string& caption) {
+  GtkWidget* dialog = gtk_dialog_new();
+  GtkWindow* window = GTK_WINDOW(dialog);
+  gtk_window_set_title(window, caption.c_str());
+  gtk_window_set_modal(window, TRUE);
+  gtk_window_set_resizable(window, FALSE);
+  gtk_window_set_position(window, GTK_WIN_POS_CENTER);
+  gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_DIALOG);
+  gtk_style_context_add_class(gtk_widget_get_style_context(dialog), "message-dialog");
+  atk_object_set_role(gtk_widget_get_accessible(dialog), ATK_ROLE_ALERT);
+  return dialog;
+}
+
+void PackContent(GtkWidget* dialog, int style, GtkWidget* prompt_area) {
+  GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 12);
+  gtk_container_set_border_width(GTK_CONTAINER(row), 12);
+  if (const char* icon = IconName(style)) {
+    GtkWidget* image = gtk_image_new_from_icon_name(icon, GTK_ICON_SIZE_DIALOG);
+    gtk_widget_set_valign(image, GTK_ALIGN_START);
+    gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
+    gtk_window_set_icon_name(GTK_WINDOW(dialog), icon);
+  }
+  gtk_box_pack_start(GTK_BOX(row), prompt_area, TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), row, TRUE, TRUE,
+                     0);
+}
+
+class GtkMessageBox final : public MessageBox {
+ public:
+  int Show(std::u16string_view prompt, int style, std::u16string_view caption) override {
+    GtkWidget* dialog = NewDialog(ToDisplayUtf8(caption, DisplayTarget::kToolkit));
+    PackContent(dialog, style,
+                NewPromptArea(ToDisplayUtf8(prompt, DisplayTarget::kToolkit), dialog));
+    // The button reads "OK" whatever the language; the stock label would be translated.
+    GtkWidget* ok = gtk_dialog_add_button(GTK_DIALOG(dialog), "OK", GTK_RESPONSE_OK);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    gtk_widget_show_all(dialog);
+    gtk_widget_grab_focus(ok);  // otherwise the selectable label takes focus, all selected
+    gtk_window_present(GTK_WINDOW(dialog));
+    gtk_dialog_run(GTK_DIALOG(dialog));  // OK, Escape and the close control all acknowledge
+    gtk_widget_destroy(dialog);
+    return kResultOk;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<MessageBox> TryOpenToolkitMessageBox() {
+  // No arguments: the program has no command line for GTK to read.
+  if (!gtk_init_check(nullptr, nullptr)) return nullptr;
+  return std::make_unique<GtkMessageBox>();
+}
+
+}  // namespace zprava

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace zprava {
+
+// Names and case rules from the user's regional settings (the C library's
+// locale on POSIX systems, set once at start-up).
+enum class NameLength { kFull, kAbbreviated };
+
+std::u16string WeekdayName(std::chrono::weekday weekday, NameLength length);
+
+// The month's name as the regional settings write it after a day number,
+// which some languages put in another grammatical case than the bare name.
+std::u16string MonthName(std::chrono::month month, NameLength length);
+
+std::u16string ToUpperCase(std::u16string_view text);
+
+}  // namespace zprava
