@@ -1,0 +1,58 @@
+// Choosing and applying the notice file's encoding.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "runtime/text_decoder.h"
+
+namespace zprava {
+namespace {
+
+using namespace std::string_literals;
+
+struct DecodingCase {
+  const char* what;
+  std::string bytes;
+  std::u16string text;
+};
+
+TEST(DecodeNoticeBytes, PicksTheEncoding) {
+  const DecodingCase cases[] = {
+      {"ASCII", "Hello, world", u"Hello, world"},
+      {"valid UTF-8", "Příliš žluťoučký kůň", u"Příliš žluťoučký kůň"},
+      {"four-byte UTF-8", "\xF0\x9F\x98\x80", u"\U0001F600"},
+      {"Windows-1250 letters that ISO-8859-2 puts elsewhere", "\x8A\x8D\x8E\x9A\x9D\x9E",
+       u"ŠŤŽšťž"},
+      {"Windows-1250 Czech", "P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD", u"Příliš žluťoučký"},
+      {"byte undefined in Windows-1250", "a\x81z", u"a\uFFFDz"},
+      {"overlong UTF-8 is not UTF-8", "\xC0\xAF", u"ŔŻ"},
+      {"encoded surrogate is not UTF-8", "\xED\xA0\x80", u"í\u00A0€"},
+      {"past U+10FFFF is not UTF-8", "\xF4\x90\x80\x80", u"ô\uFFFD€€"},
+      {"character cut at the end", "\xC4", u"Ä"},
+      {"UTF-8 and Windows-1250 mixed", "\xC4\x8D\x9A", u"ÄŤš"},
+      {"NUL is a character", "a\0b"s, u"a\0b"s},
+      {"UTF-8 mark", "\xEF\xBB\xBF\xC5\xA1", u"š"},
+      {"UTF-8 mark, malformed inside", "\xEF\xBB\xBF" "a\xC4z\xE2\x82", u"a\uFFFDz\uFFFD"},
+      {"UTF-8 mark only", "\xEF\xBB\xBF", u""},
+      {"UTF-16 LE", "\xFF\xFE\x61\x01\x0D\x01"s, u"šč"},
+      {"UTF-16 BE surrogate pair", "\xFE\xFF\xD8\x3D\xDE\x00"s, u"\U0001F600"},
+      {"UTF-16 lone high surrogate", "\xFF\xFE\x00\xD8\x41\x00"s, u"\uFFFDA"},
+      {"UTF-16 lone low surrogate", "\xFE\xFF\xDC\x00"s, u"\uFFFD"},
+      {"UTF-16 odd byte count", "\xFF\xFE\x41\x00\x42"s, u"A\uFFFD"},
+  };
+  for (const DecodingCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(DecodeNoticeBytes(c.bytes), c.text);
+  }
+}
+
+TEST(DecodeNoticeBytes, LongAsciiRunsAroundMultibyteText) {
+  const std::string ascii(1000, 'a');
+  EXPECT_EQ(DecodeNoticeBytes(ascii + "\xC5\xBE" + ascii),
+            std::u16string(1000, u'a') + u"ž" + std::u16string(1000, u'a'));
+  // A fault far into the file still sends the whole file to the legacy code page.
+  EXPECT_EQ(DecodeNoticeBytes("\xC5\xBE" + ascii + "\x9E"), u"Ĺľ" + std::u16string(1000, u'a') + u"ž");
+}
+
+}  // namespace
+}  // namespace zprava

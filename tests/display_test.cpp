@@ -1,0 +1,85 @@
+// Turning prompts into what a person sees: display text and the terminal dialog.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "runtime/failure.h"
+#include "runtime/message_box.h"
+#include "runtime/unicode.h"
+
+namespace zprava {
+namespace {
+
+using namespace std::string_literals;
+
+struct DisplayCase {
+  const char* what;
+  std::u16string text;
+  std::string toolkit;
+  std::string terminal;
+};
+
+TEST(ToDisplayUtf8, LineBreaksAndControlsAreHarmless) {
+  const DisplayCase cases[] = {
+      {"CR LF", u"a\r\nb", "a\nb", "a\nb"},
+      {"lone CR and LF", u"a\rb\nc", "a\nb\nc", "a\nb\nc"},
+      {"tab stays", u"a\tb", "a\tb", "a\tb"},
+      {"escape sequence", u"\x1B[31mred", "\uFFFD[31mred", "\uFFFD[31mred"},
+      {"NUL, BEL, backspace, DEL, C1", u"\0\a\b\x7F\x85"s, "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD",
+       "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"markup and formats are just text", u"<b>&amp;%s%n", "<b>&amp;%s%n", "<b>&amp;%s%n"},
+      {"right-to-left override", u"a\u202Eb", "a\u202Eb", "a\uFFFDb"},
+      {"unpaired surrogates", u"\xD800x\xDC00", "\uFFFDx\uFFFD", "\uFFFDx\uFFFD"},
+      {"pair and Czech", u"ž\U0001F600", "ž\U0001F600", "ž\U0001F600"},
+  };
+  for (const DisplayCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(ToDisplayUtf8(c.text, DisplayTarget::kToolkit), c.toolkit);
+    EXPECT_EQ(ToDisplayUtf8(c.text, DisplayTarget::kTerminal), c.terminal);
+  }
+}
+
+class Pipe {
+ public:
+  Pipe() { EXPECT_EQ(::pipe(fds_), 0); }
+  ~Pipe() {
+    CloseReader();
+    ::close(fds_[1]);
+  }
+  int reader() const { return fds_[0]; }
+  int writer() const { return fds_[1]; }
+  void CloseReader() {
+    if (fds_[0] >= 0) ::close(fds_[0]);
+    fds_[0] = -1;
+  }
+  std::string Drain() {
+    ::close(fds_[1]);
+    fds_[1] = -1;
+    std::string out;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(fds_[0], buffer, sizeof buffer)) > 0;) out.append(buffer, got);
+    return out;
+  }
+
+ private:
+  int fds_[2] = {-1, -1};
+};
+
+TEST(TerminalMessageBox, WritesTheDialogAndReturnsOkWithoutATerminal) {
+  Pipe input, output;
+  auto box = MakeTerminalMessageBox(input.reader(), output.writer());
+  EXPECT_EQ(box->Show(u"Zpráva: D\r\nřádek\r\n\x1B]0;x\a", message_box_style::kQuestion, u"Tibrel"),
+            kResultOk);
+  EXPECT_EQ(output.Drain(), "[?] Tibrel\nZpráva: D\nřádek\n\uFFFD]0;x\uFFFD\n[ OK ]\n");
+}
+
+TEST(TerminalMessageBox, FailedWriteIsAFailureNotACrash) {
+  Pipe input, output;
+  output.CloseReader();
+  auto box = MakeTerminalMessageBox(input.reader(), output.writer());
+  EXPECT_THROW(box->Show(u"x", message_box_style::kQuestion, u"Tibrel"), RuntimeFailure);
+}
+
+}  // namespace
+}  // namespace zprava

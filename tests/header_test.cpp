@@ -1,0 +1,81 @@
+// The dated header under different regional settings, and the prompt around it.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+#include "notice/notice.h"
+#include "runtime/date_format.h"
+#include "zprava/version.h"
+
+namespace zprava {
+namespace {
+
+using std::chrono::December;
+using std::chrono::January;
+using std::chrono::March;
+using std::chrono::year;
+using std::chrono::year_month_day;
+
+// Switches the process locale for one test and restores it afterwards.
+class ScopedLocale {
+ public:
+  explicit ScopedLocale(const char* name) : saved_(std::setlocale(LC_ALL, nullptr)) {
+    available_ = std::setlocale(LC_ALL, name) != nullptr;
+  }
+  ~ScopedLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
+  bool available() const { return available_; }
+
+ private:
+  std::string saved_;
+  bool available_ = false;
+};
+
+struct HeaderCase {
+  year_month_day date;
+  std::u16string header;
+};
+
+void ExpectHeaders(const char* locale, std::initializer_list<HeaderCase> cases) {
+  ScopedLocale scoped(locale);
+  if (!scoped.available()) GTEST_SKIP() << locale << " is not installed";
+  for (const HeaderCase& c : cases) EXPECT_EQ(FormatHeaderDate(c.date), c.header);
+}
+
+TEST(FormatHeaderDate, CLocaleGivesEnglishNames) {
+  ExpectHeaders("C", {{year{2026} / December / 8, u"Tuesday 8.December 2026"},
+                      {year{2027} / January / 1, u"Friday 1.January 2027"}});
+}
+
+TEST(FormatHeaderDate, CzechWeekdayIsCapitalisedMonthIsNot) {
+  ExpectHeaders("cs_CZ.UTF-8", {{year{2026} / December / 8, u"Úterý 8.prosince 2026"},
+                                {year{2026} / March / 4, u"Středa 4.března 2026"},
+                                {year{2026} / December / 31, u"Čtvrtek 31.prosince 2026"}});
+}
+
+TEST(FormatHeaderDate, PolishAccentedFirstLetterGetsItsCapital) {
+  ExpectHeaders("pl_PL.UTF-8", {{year{2026} / December / 9, u"Środa 9.grudnia 2026"}});
+}
+
+TEST(FormatDate, NumericFieldsAndLiterals) {
+  ScopedLocale scoped("C");
+  const year_month_day date = year{2026} / March / 4;
+  EXPECT_EQ(FormatDate(date, u"dd.mm.yy"), u"04.03.26");
+  EXPECT_EQ(FormatDate(date, u"d/m/yyyy"), u"4/3/2026");
+  EXPECT_EQ(FormatDate(date, u"ddd mmm"), u"Wed Mar");
+  EXPECT_EQ(FormatDate(date, u"[x]"), u"[x]");
+}
+
+TEST(ComposePrompt, HeaderThenLineBreakThenBodyUnchanged) {
+  EXPECT_EQ(ComposePrompt(u"D", u""), u"Zpráva: D\r\n");
+  EXPECT_EQ(ComposePrompt(u"D", u"a\r\nb\r\n"), u"Zpráva: D\r\na\r\nb\r\n");
+  EXPECT_EQ(ComposePrompt(u"D", kNotFoundText), u"Zpráva: D\r\nSoubor 'Zprava.ini' nenalezen.");
+}
+
+TEST(VersionRecord, UsesTheThreePartForm) {
+  EXPECT_EQ(kVersionText, "1.00.0001");
+  EXPECT_EQ(kDescription, "Zobrazí zprávu, načtenou ze souboru.");
+}
+
+}  // namespace
+}  // namespace zprava
