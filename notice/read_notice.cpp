@@ -1,7 +1,7 @@
+#include "notice/notice.h"
 #include "runtime/file_input.h"
 #include "runtime/item_reader.h"
 #include "runtime/text_decoder.h"
-#include "notice/notice.h"
 
 namespace zprava {
 

@@ -12,8 +12,7 @@ std::u16string CapitaliseFirst(std::u16string text) {
   const bool pair = text.size() > 1 && text[0] >= 0xD800 && text[0] <= 0xDBFF &&
                     text[1] >= 0xDC00 && text[1] <= 0xDFFF;
   const std::size_t first_length = pair ? 2 : 1;
-  return ToUpperCase(std::u16string_view(text).substr(0, first_length)) +
-         text.substr(first_length);
+  return ToUpperCase(std::u16string_view(text).substr(0, first_length)) + text.substr(first_length);
 }
 
 }  // namespace

@@ -13,9 +13,9 @@ namespace {
 // screen's work area; a longer one keeps its first line on top and moves the
 // rest into a scrolled view, so the OK button always stays on screen.
 constexpr double kScreenShare = 0.8;
-constexpr int kWrapChars = 60;       // a message label wraps at about this many characters
-constexpr int kScrolledChars = 80;   // width of the scrolled view
-constexpr int kChromeHeight = 160;   // title bar, margins, first line and the button row
+constexpr int kWrapChars = 60;      // a message label wraps at about this many characters
+constexpr int kScrolledChars = 80;  // width of the scrolled view
+constexpr int kChromeHeight = 160;  // title bar, margins, first line and the button row
 constexpr int kMinScrolledHeight = 120;
 
 const char* IconName(int style) {
@@ -95,6 +95,8 @@ GtkWidget* NewScrolledText(const std::string& text, int width, int height) {
   gtk_text_view_set_editable(GTK_TEXT_VIEW(view), FALSE);
   gtk_text_view_set_cursor_visible(GTK_TEXT_VIEW(view), FALSE);
   gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_WORD_CHAR);
+  gtk_text_view_set_left_margin(GTK_TEXT_VIEW(view), 6);
+  gtk_text_view_set_right_margin(GTK_TEXT_VIEW(view), 6);
   gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), text.data(),
                            static_cast<gint>(text.size()));
   GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
@@ -117,8 +119,8 @@ GtkWidget* NewPromptArea(const std::string& prompt, GtkWidget* dialog) {
 
   const std::size_t first_break = prompt.find('\n');
   const std::string body = first_break == std::string::npos ? "" : prompt.substr(first_break + 1);
-  const int width = std::min(kScrolledChars * font.char_width,
-                             static_cast<int>(area.width * kScreenShare));
+  const int width =
+      std::min(kScrolledChars * font.char_width, static_cast<int>(area.width * kScreenShare));
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
   gtk_box_pack_start(GTK_BOX(box), NewPlainLabel(prompt.substr(0, first_break)), FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(box),
@@ -150,8 +152,7 @@ void PackContent(GtkWidget* dialog, int style, GtkWidget* prompt_area) {
     gtk_window_set_icon_name(GTK_WINDOW(dialog), icon);
   }
   gtk_box_pack_start(GTK_BOX(row), prompt_area, TRUE, TRUE, 0);
-  gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), row, TRUE, TRUE,
-                     0);
+  gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), row, TRUE, TRUE, 0);
 }
 
 class GtkMessageBox final : public MessageBox {

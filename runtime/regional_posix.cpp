@@ -1,6 +1,6 @@
+#include <ctime>
 #include <cwchar>
 #include <cwctype>
-#include <ctime>
 
 #include "runtime/regional.h"
 #include "runtime/unicode.h"

@@ -32,7 +32,10 @@ TEST(DecodeNoticeBytes, PicksTheEncoding) {
       {"UTF-8 and Windows-1250 mixed", "\xC4\x8D\x9A", u"ÄŤš"},
       {"NUL is a character", "a\0b"s, u"a\0b"s},
       {"UTF-8 mark", "\xEF\xBB\xBF\xC5\xA1", u"š"},
-      {"UTF-8 mark, malformed inside", "\xEF\xBB\xBF" "a\xC4z\xE2\x82", u"a\uFFFDz\uFFFD"},
+      {"UTF-8 mark, malformed inside",
+       "\xEF\xBB\xBF"
+       "a\xC4z\xE2\x82",
+       u"a\uFFFDz\uFFFD"},
       {"UTF-8 mark only", "\xEF\xBB\xBF", u""},
       {"UTF-16 LE", "\xFF\xFE\x61\x01\x0D\x01"s, u"šč"},
       {"UTF-16 BE surrogate pair", "\xFE\xFF\xD8\x3D\xDE\x00"s, u"\U0001F600"},
@@ -51,7 +54,8 @@ TEST(DecodeNoticeBytes, LongAsciiRunsAroundMultibyteText) {
   EXPECT_EQ(DecodeNoticeBytes(ascii + "\xC5\xBE" + ascii),
             std::u16string(1000, u'a') + u"ž" + std::u16string(1000, u'a'));
   // A fault far into the file still sends the whole file to the legacy code page.
-  EXPECT_EQ(DecodeNoticeBytes("\xC5\xBE" + ascii + "\x9E"), u"Ĺľ" + std::u16string(1000, u'a') + u"ž");
+  EXPECT_EQ(DecodeNoticeBytes("\xC5\xBE" + ascii + "\x9E"),
+            u"Ĺľ" + std::u16string(1000, u'a') + u"ž");
 }
 
 }  // namespace

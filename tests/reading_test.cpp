@@ -38,18 +38,24 @@ TEST(NoticeFromBytes, FollowsTheItemFormat) {
       {"two commas at a line end", "A,,\r\nB", u"A\r\n\r\nB"},
       {"comma at the end of the file", "A,", u"A"},
       {"blank line after a comma line end", "A,\r\n\r\nB", u"A\r\n\r\nB"},
-      {"values stay as written", "007,1.50,#TRUE#,#2026-12-08#", u"007\r\n1.50\r\n#TRUE#\r\n#2026-12-08#"},
+      {"values stay as written", "007,1.50,#TRUE#,#2026-12-08#",
+       u"007\r\n1.50\r\n#TRUE#\r\n#2026-12-08#"},
       {"semicolons are left for the substitution", "a;b", u"a;b"},
       {"NUL does not cut the text", "A\0B,C"s, u"A\0B\r\nC"s},
       {"a blank line of spaces", "A\r\n   \r\nB", u"A\r\n\r\nB"},
       {"quoted empty item", "A,\"\",B", u"A\r\n\r\nB"},
-      {"worked example",
-       "\r\nDobrý den; kolegové, vítejte\r\n\"Porada, zasedačka\"\r\n",
+      {"worked example", "\r\nDobrý den; kolegové, vítejte\r\n\"Porada, zasedačka\"\r\n",
        u"Dobrý den; kolegové\r\nvítejte\r\nPorada, zasedačka"},
       {"Windows-1250 file", "\x8A\x8D\x8E\x9A\x9D\x9E,\xE8", u"ŠŤŽšťž\r\nč"},
       {"UTF-8 with a mark", "\xEF\xBB\xBF\xC4\x8D,A", u"č\r\nA"},
-      {"UTF-16 LE with a mark", "\xFF\xFE" "A\0,\0B\0\r\0\n\0"s, u"A\r\nB"},
-      {"UTF-16 BE with a mark", "\xFE\xFF" "\0A\0\n\0B"s, u"A\r\nB"},
+      {"UTF-16 LE with a mark",
+       "\xFF\xFE"
+       "A\0,\0B\0\r\0\n\0"s,
+       u"A\r\nB"},
+      {"UTF-16 BE with a mark",
+       "\xFE\xFF"
+       "\0A\0\n\0B"s,
+       u"A\r\nB"},
   };
   for (const ReadingCase& c : cases) {
     SCOPED_TRACE(c.what);

@@ -1,0 +1,73 @@
+"""A private X server with a D-Bus session, for driving the program's GTK dialog."""
+
+import os
+import subprocess
+import sys
+import time
+
+from Xlib import X, display as xdisplay, protocol
+
+
+def ensure_dbus_session():
+    """Re-runs this script inside its own D-Bus session (AT-SPI lives on it)."""
+    if os.environ.get("ZPRAVA_E2E_DBUS") != "1":
+        os.environ["ZPRAVA_E2E_DBUS"] = "1"
+        os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable] + sys.argv)
+
+
+class VirtualDesktop:
+    """Xvfb on a free display number; one client stays connected so it never resets."""
+
+    def __init__(self, width=1280, height=1024):
+        self.width, self.height = width, height
+        read_end, write_end = os.pipe()
+        self.server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
+             "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as f:
+            self.name = ":" + f.readline().strip()
+        self.x = xdisplay.Display(self.name)
+
+    def close(self):
+        self.x.close()
+        self.server.terminate()
+        self.server.wait()
+
+    def xdotool(self, *args, timeout=10):
+        return subprocess.run(["xdotool", *args], env={**os.environ, "DISPLAY": self.name},
+                              capture_output=True, text=True, timeout=timeout)
+
+    def wait_for_window(self, name, timeout=20.0):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            found = self.xdotool("search", "--onlyvisible", "--name", f"^{name}$").stdout.split()
+            if found:
+                return int(found[0])
+            time.sleep(0.05)
+        raise AssertionError(f"no window named {name!r} appeared")
+
+    def press(self, window, key):
+        self.xdotool("windowfocus", "--sync", str(window))
+        self.xdotool("key", key)
+
+    def close_window(self, window):
+        """What a window manager's close button does: WM_DELETE_WINDOW."""
+        target = self.x.create_resource_object("window", window)
+        protocols = self.x.intern_atom("WM_PROTOCOLS")
+        delete = self.x.intern_atom("WM_DELETE_WINDOW")
+        event = protocol.event.ClientMessage(window=target, client_type=protocols,
+                                             data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+        target.send_event(event, event_mask=0)
+        self.x.flush()
+
+    def geometry(self, window):
+        g = self.x.create_resource_object("window", window).get_geometry()
+        origin = self.x.create_resource_object("window", window).translate_coords(
+            self.x.screen().root, 0, 0)
+        return -origin.x, -origin.y, g.width, g.height
+
+    def screenshot(self, path):
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        subprocess.run(["import", "-display", self.name, "-window", "root", path], check=True,
+                       timeout=30)
