@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <new>
+#include <utility>
 
 #include "notice/notice.h"
 #include "runtime/failure.h"
@@ -14,7 +15,7 @@ namespace {
 ExitStatus HandleFailure(FailureNumber number, MessageBox& dialog) {
   if (number != FailureNumber::kFileNotFound) return kEndedSilently;
   try {
-    ShowNotice(kNotFoundText, dialog);
+    ShowNotice(NoticeText(kNotFoundText), dialog);
     return kNotFoundShown;
   } catch (const std::exception&) {
     return kEndedSilently;
@@ -27,7 +28,7 @@ ExitStatus Main(MessageBox& dialog) {
   try {
     NoticeText notice = ReplaceSemicolons(ReadNotice());
     // Whatever the dialog answers, the notice has been seen and the program ends.
-    ShowNotice(notice, dialog);
+    ShowNotice(std::move(notice), dialog);
     return kNoticeShown;
   } catch (const RuntimeFailure& failure) {
     return HandleFailure(failure.number(), dialog);

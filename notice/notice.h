@@ -22,6 +22,7 @@ NoticeText ReadNotice();
 // The notice held in a file's bytes: decoded, read item by item and joined
 // with CR LF, empty items in front of the first text dropped.
 NoticeText NoticeFromBytes(std::string_view bytes);
+NoticeText NoticeFromText(std::u16string_view decoded_text);
 
 // Every ";" becomes "," (authors write semicolons where the notice shows commas,
 // since a comma in the file ends an item). Nothing else changes.
@@ -32,9 +33,9 @@ std::u16string FormatHeaderDate(std::chrono::year_month_day date);
 std::u16string FormatHeaderDate();  // today
 
 // "Zpráva: " + header date + CR LF + body.
-NoticeText ComposePrompt(std::u16string_view header_date, std::u16string_view body);
+NoticeText ComposePrompt(std::u16string_view header_date, NoticeText body);
 
 // Shows the body under today's dated header; returns the dialog's result code.
-int ShowNotice(std::u16string_view body, MessageBox& dialog);
+int ShowNotice(NoticeText body, MessageBox& dialog);
 
 }  // namespace zprava

@@ -5,23 +5,26 @@
 
 namespace zprava {
 
-NoticeText NoticeFromBytes(std::string_view bytes) {
-  const std::u16string text = DecodeNoticeBytes(bytes);
+NoticeText NoticeFromText(std::u16string_view text) {
   ItemReader reader(text);
   NoticeText notice;
-  DataItem item;
   while (!reader.AtEnd()) {
-    reader.ReadItem(item);
-    if (notice.empty()) {
-      notice = item;
-    } else {
-      notice += kLineBreak;
-      notice += item;
-    }
+    // While the notice is empty the item replaces it (appending to nothing);
+    // after that every item, empty ones included, goes on a line of its own.
+    if (!notice.empty()) notice += kLineBreak;
+    reader.AppendNextItem(notice);
   }
   return notice;
 }
 
-NoticeText ReadNotice() { return NoticeFromBytes(ReadWholeFile(kNoticeFileName)); }
+NoticeText NoticeFromBytes(std::string_view bytes) {
+  return NoticeFromText(DecodeNoticeBytes(bytes));
+}
+
+NoticeText ReadNotice() {
+  // Two statements, so the file's bytes are released before the items are joined.
+  const std::u16string text = DecodeNoticeBytes(ReadWholeFile(kNoticeFileName));
+  return NoticeFromText(text);
+}
 
 }  // namespace zprava

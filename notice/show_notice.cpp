@@ -23,19 +23,20 @@ std::u16string FormatHeaderDate(std::chrono::year_month_day date) {
 
 std::u16string FormatHeaderDate() { return FormatHeaderDate(LocalToday()); }
 
-NoticeText ComposePrompt(std::u16string_view header_date, std::u16string_view body) {
-  NoticeText prompt;
-  prompt.reserve(kHeaderPrefix.size() + header_date.size() + kLineBreak.size() + body.size());
-  prompt += kHeaderPrefix;
-  prompt += header_date;
-  prompt += kLineBreak;
-  prompt += body;
-  return prompt;
+NoticeText ComposePrompt(std::u16string_view header_date, NoticeText body) {
+  // The header goes in front of the body's own storage: a long notice is not copied.
+  NoticeText header_line;
+  header_line.reserve(kHeaderPrefix.size() + header_date.size() + kLineBreak.size());
+  header_line += kHeaderPrefix;
+  header_line += header_date;
+  header_line += kLineBreak;
+  body.insert(0, header_line);
+  return body;
 }
 
-int ShowNotice(std::u16string_view body, MessageBox& dialog) {
-  return dialog.Show(ComposePrompt(FormatHeaderDate(), body), message_box_style::kQuestion,
-                     kCaption);
+int ShowNotice(NoticeText body, MessageBox& dialog) {
+  return dialog.Show(ComposePrompt(FormatHeaderDate(), std::move(body)),
+                     message_box_style::kQuestion, kCaption);
 }
 
 }  // namespace zprava

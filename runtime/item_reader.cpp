@@ -13,19 +13,23 @@ bool IsDelimiter(char16_t c) { return c == u',' || IsLineEnd(c); }
 
 void ItemReader::ReadItem(DataItem& item) {
   item.clear();
+  AppendNextItem(item);
+}
+
+void ItemReader::AppendNextItem(std::u16string& text) {
   SkipBlanks();
   if (!AtEnd() && text_[position_] == kQuote) {
     const std::size_t start = position_ + 1;
     const std::size_t close = text_.find(kQuote, start);
     if (close == std::u16string_view::npos) {
-      item.assign(text_.substr(start));
+      text.append(text_.substr(start));
       position_ = text_.size();
       return;
     }
-    item.assign(text_.substr(start, close - start));
+    text.append(text_.substr(start, close - start));
     position_ = close + 1;
   }
-  AppendUnquoted(item);
+  AppendUnquoted(text);
   ConsumeDelimiter();
 }
 
@@ -33,12 +37,12 @@ void ItemReader::SkipBlanks() {
   while (!AtEnd() && IsBlank(text_[position_])) ++position_;
 }
 
-void ItemReader::AppendUnquoted(DataItem& item) {
+void ItemReader::AppendUnquoted(std::u16string& text) {
   std::size_t end = position_;
   while (end < text_.size() && !IsDelimiter(text_[end])) ++end;
   std::size_t kept_end = end;
   while (kept_end > position_ && IsBlank(text_[kept_end - 1])) --kept_end;
-  item.append(text_.substr(position_, kept_end - position_));
+  text.append(text_.substr(position_, kept_end - position_));
   position_ = end;
 }
 

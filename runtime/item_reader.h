@@ -25,9 +25,13 @@ class ItemReader {
   // Replaces `item` with the next item, reusing its storage.
   void ReadItem(DataItem& item);
 
+  // Appends the next item to `text`, so a long notice is joined in place
+  // without a copy of each item.
+  void AppendNextItem(std::u16string& text);
+
  private:
   void SkipBlanks();
-  void AppendUnquoted(DataItem& item);
+  void AppendUnquoted(std::u16string& text);
   void ConsumeDelimiter();
   void ConsumeLineEnd();
 

@@ -30,11 +30,12 @@ class MessageBox {
 
 // The desktop's dialog where a display can be opened, otherwise the terminal.
 // The display is opened on the first Show, so a run that shows nothing never
-// touches it.
-std::unique_ptr<MessageBox> MakeSystemMessageBox();
+// touches it. Losing the display while a dialog is open ends the process at
+// once with `exit_status_on_lost_display`.
+std::unique_ptr<MessageBox> MakeSystemMessageBox(int exit_status_on_lost_display);
 
-// Backends behind MakeSystemMessageBox.
-std::unique_ptr<MessageBox> TryOpenToolkitMessageBox();  // nullptr without a display
+// Backends behind MakeSystemMessageBox; the toolkit's is nullptr without a display.
+std::unique_ptr<MessageBox> TryOpenToolkitMessageBox(int exit_status_on_lost_display);
 std::unique_ptr<MessageBox> MakeTerminalMessageBox(int input_fd, int output_fd);
 
 }  // namespace zprava

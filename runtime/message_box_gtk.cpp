@@ -1,6 +1,8 @@
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "runtime/message_box.h"
@@ -155,6 +157,13 @@ void PackContent(GtkWidget* dialog, int style, GtkWidget* prompt_area) {
   gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), row, TRUE, TRUE, 0);
 }
 
+// Xlib offers no way back from a lost display connection but ending the
+// process; GDK's own handler would end it with status 1, so ours ends it with
+// the status the program chose.
+int exit_status_on_lost_display = EXIT_FAILURE;
+
+int EndOnLostDisplay(Display*) { std::_Exit(exit_status_on_lost_display); }
+
 class GtkMessageBox final : public MessageBox {
  public:
   int Show(std::u16string_view prompt, int style, std::u16string_view caption) override {
@@ -175,9 +184,13 @@ class GtkMessageBox final : public MessageBox {
 
 }  // namespace
 
-std::unique_ptr<MessageBox> TryOpenToolkitMessageBox() {
+std::unique_ptr<MessageBox> TryOpenToolkitMessageBox(int exit_status_on_lost_display) {
   // No arguments: the program has no command line for GTK to read.
   if (!gtk_init_check(nullptr, nullptr)) return nullptr;
+  if (GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
+    zprava::exit_status_on_lost_display = exit_status_on_lost_display;
+    XSetIOErrorHandler(EndOnLostDisplay);
+  }
   return std::make_unique<GtkMessageBox>();
 }
 

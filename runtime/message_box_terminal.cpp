@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <string>
@@ -35,6 +36,21 @@ void WriteAll(int fd, std::string_view bytes) {
   }
 }
 
+// Converts and writes in slices, so a huge prompt needs no second full-size
+// copy; a CR LF or a surrogate pair is never split between two slices.
+void WriteDisplayText(int fd, std::u16string_view text) {
+  constexpr std::size_t kSlice = 1 << 16;
+  while (!text.empty()) {
+    std::size_t length = std::min(kSlice, text.size());
+    while (length < text.size() && (text[length - 1] == u'\r' ||
+                                    (text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF))) {
+      ++length;
+    }
+    WriteAll(fd, ToDisplayUtf8(text.substr(0, length), DisplayTarget::kTerminal));
+    text.remove_prefix(length);
+  }
+}
+
 // Enter acknowledges; end of input or a read error does too.
 void WaitForEnter(int fd) {
   char c = 0;
@@ -53,12 +69,11 @@ class TerminalMessageBox final : public MessageBox {
   }
 
   int Show(std::u16string_view prompt, int style, std::u16string_view caption) override {
-    std::string screen = IconMarker(style);
-    screen += ToDisplayUtf8(caption, DisplayTarget::kTerminal);
-    screen += '\n';
-    screen += ToDisplayUtf8(prompt, DisplayTarget::kTerminal);
-    screen += "\n[ OK ]\n";
-    WriteAll(output_fd_, screen);
+    WriteAll(output_fd_, IconMarker(style));
+    WriteDisplayText(output_fd_, caption);
+    WriteAll(output_fd_, "\n");
+    WriteDisplayText(output_fd_, prompt);
+    WriteAll(output_fd_, "\n[ OK ]\n");
     if (::isatty(input_fd_)) WaitForEnter(input_fd_);
     return kResultOk;
   }

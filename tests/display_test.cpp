@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 
 #include "runtime/failure.h"
@@ -72,6 +73,22 @@ TEST(TerminalMessageBox, WritesTheDialogAndReturnsOkWithoutATerminal) {
   EXPECT_EQ(box->Show(u"Zpráva: D\r\nřádek\r\n\x1B]0;x\a", message_box_style::kQuestion, u"Tibrel"),
             kResultOk);
   EXPECT_EQ(output.Drain(), "[?] Tibrel\nZpráva: D\nřádek\n\uFFFD]0;x\uFFFD\n[ OK ]\n");
+}
+
+TEST(TerminalMessageBox, LongPromptKeepsLineBreaksAndPairsWhole) {
+  // Slices of the output are 65,536 code units: a CR LF and a surrogate pair straddle them.
+  const std::u16string prompt =
+      std::u16string(65535, u'a') + u"\r\n" + std::u16string(65535, u'b') + u"\U0001F600c";
+  FILE* output = std::tmpfile();
+  ASSERT_NE(output, nullptr);
+  Pipe input;
+  MakeTerminalMessageBox(input.reader(), fileno(output))->Show(prompt, 0, u"T");
+  std::rewind(output);
+  std::string written(300000, '\0');
+  written.resize(std::fread(written.data(), 1, written.size(), output));
+  std::fclose(output);
+  EXPECT_EQ(written, "T\n" + std::string(65535, 'a') + "\n" + std::string(65535, 'b') +
+                         "\U0001F600c\n[ OK ]\n");
 }
 
 TEST(TerminalMessageBox, FailedWriteIsAFailureNotACrash) {

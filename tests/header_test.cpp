@@ -69,7 +69,8 @@ TEST(FormatDate, NumericFieldsAndLiterals) {
 TEST(ComposePrompt, HeaderThenLineBreakThenBodyUnchanged) {
   EXPECT_EQ(ComposePrompt(u"D", u""), u"Zpráva: D\r\n");
   EXPECT_EQ(ComposePrompt(u"D", u"a\r\nb\r\n"), u"Zpráva: D\r\na\r\nb\r\n");
-  EXPECT_EQ(ComposePrompt(u"D", kNotFoundText), u"Zpráva: D\r\nSoubor 'Zprava.ini' nenalezen.");
+  EXPECT_EQ(ComposePrompt(u"D", NoticeText(kNotFoundText)),
+            u"Zpráva: D\r\nSoubor 'Zprava.ini' nenalezen.");
 }
 
 TEST(VersionRecord, UsesTheThreePartForm) {
