@@ -1,0 +1,76 @@
+// Raw file bytes through decoding, item reading, joining and substitution.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "notice/notice.h"
+#include "runtime/item_reader.h"
+#include "runtime/text_decoder.h"
+
+namespace {
+
+using zprava::DataItem;
+using zprava::NoticeText;
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+// What the reader may drop: blanks, quotes and the delimiters themselves.
+// Everything else must come out in the same order, nothing lost or added.
+std::u16string WithoutSeparators(std::u16string_view text) {
+  std::u16string kept;
+  for (char16_t c : text) {
+    if (c != u' ' && c != u'\t' && c != u'"' && c != u',' && c != u'\r' && c != u'\n') {
+      kept.push_back(c);
+    }
+  }
+  return kept;
+}
+
+bool IsWellFormedUtf16(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] >= 0xDC00 && text[i] <= 0xDFFF) return false;
+    if (text[i] >= 0xD800 && text[i] <= 0xDBFF) {
+      if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return false;
+      ++i;
+    }
+  }
+  return true;
+}
+
+void CheckItems(std::u16string_view text) {
+  zprava::ItemReader reader(text);
+  std::u16string items;
+  DataItem item;
+  std::size_t count = 0;
+  while (!reader.AtEnd()) {
+    reader.ReadItem(item);
+    items += item;
+    Require(++count <= text.size());  // every read moves forward
+  }
+  Require(WithoutSeparators(items) == WithoutSeparators(text));
+}
+
+void CheckSubstitution(const NoticeText& notice) {
+  const NoticeText replaced = zprava::ReplaceSemicolons(notice);
+  Require(replaced.size() == notice.size());
+  for (std::size_t i = 0; i < notice.size(); ++i) {
+    Require(replaced[i] == (notice[i] == u';' ? u',' : notice[i]));
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const std::u16string text = zprava::DecodeNoticeBytes(bytes);
+  Require(IsWellFormedUtf16(text));
+  CheckItems(text);
+  const NoticeText notice = zprava::NoticeFromText(text);
+  Require(WithoutSeparators(notice) == WithoutSeparators(text));
+  CheckSubstitution(notice);
+  return 0;
+}
