@@ -30,7 +30,10 @@ class VirtualDesktop:
         self.x = xdisplay.Display(self.name)
 
     def close(self):
-        self.x.close()
+        try:
+            self.x.close()
+        except Exception:  # the server may be gone already
+            pass
         self.server.terminate()
         self.server.wait()
 

@@ -1,6 +1,7 @@
 """The built program on a desktop: the GTK dialog read through AT-SPI and driven by keys."""
 
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -47,6 +48,18 @@ def dialog_contents(window):
         elif role == pyatspi.ROLE_ICON:
             contents["icons"] += 1
     return contents
+
+
+def snapshot(*roots):
+    """Every file and folder under the roots, with what would show a write."""
+    entries = {}
+    for root in roots:
+        for folder, dirs, files in os.walk(root):
+            for name in dirs + files:
+                path = os.path.join(folder, name)
+                info = os.lstat(path)
+                entries[path] = (info.st_mode, info.st_size, info.st_mtime_ns)
+    return entries
 
 
 class GtkDialog(unittest.TestCase):
@@ -108,6 +121,59 @@ class GtkDialog(unittest.TestCase):
                 process, window = self.launch(folder)
                 dismiss(window)
                 self.assert_ends_within_a_second(process, 0)
+
+    def test_markup_and_formats_are_shown_literally(self):
+        notice = "%s %n %x,<b>bold</b> <span foreground='red'>x</span>,&amp &#39,a\u202eb,\x1b[1m"
+        with NoticeFolder(notice) as folder:
+            process, window = self.launch(folder)
+            labels = dialog_contents(accessible_dialog(CAPTION))["labels"]
+            body = "%s %n %x\n<b>bold</b> <span foreground='red'>x</span>\n&amp &#39\na\u202eb\n\ufffd[1m"
+            self.assertIn(labels, [[f"Zpráva: {d}\n{body}"] for d in header_dates("C")])
+            self.desktop.press(window, "Return")
+            self.assert_ends_within_a_second(process, 0)
+
+    def test_termination_signals_end_it_cleanly(self):
+        for signal_number in (signal.SIGTERM, signal.SIGHUP):
+            with self.subTest(signal_number.name), NoticeFolder("x") as folder:
+                process, _ = self.launch(folder)
+                process.send_signal(signal_number)
+                self.assertEqual(process.wait(timeout=5), -signal_number)
+                self.assertFalse(any(name.startswith("core") for name in os.listdir(folder.path)))
+
+    def test_display_dying_under_the_dialog_ends_it(self):
+        doomed = VirtualDesktop(800, 600)
+        try:
+            with NoticeFolder("x") as folder:
+                process = subprocess.Popen(
+                    [BINARY], cwd=folder.path, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                    stderr=subprocess.DEVNULL, env=base_environment(DISPLAY=doomed.name))
+                self.addCleanup(process.kill)
+                doomed.wait_for_window(CAPTION)
+                doomed.server.kill()
+                self.assertEqual(process.wait(timeout=5), 2)
+        finally:
+            doomed.close()
+
+    def test_writes_nothing_even_under_a_writable_home(self):
+        # A desktop session always has a runtime folder; without one GLib would
+        # create the cache folder to stand in for it.
+        with NoticeFolder("x") as folder, NoticeFolder() as home, NoticeFolder() as runtime:
+            env = base_environment(DISPLAY=self.desktop.name, LC_ALL="C", HOME=home.path,
+                                   XDG_RUNTIME_DIR=runtime.path,
+                                   XDG_CONFIG_HOME=os.path.join(home.path, "config"),
+                                   XDG_CACHE_HOME=os.path.join(home.path, "cache"),
+                                   XDG_DATA_HOME=os.path.join(home.path, "data"),
+                                   XDG_STATE_HOME=os.path.join(home.path, "state"))
+            before = snapshot(folder.path, home.path)
+            process = subprocess.Popen([BINARY], cwd=folder.path, env=env,
+                                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+            self.addCleanup(process.kill)
+            self.desktop.press(self.desktop.wait_for_window(CAPTION), "Return")
+            self.assertEqual(process.wait(timeout=5), 0)
+            terminal = subprocess.run([BINARY], cwd=folder.path, env={**env, "DISPLAY": ""},
+                                      stdin=subprocess.DEVNULL, capture_output=True, timeout=10)
+            self.assertEqual(terminal.returncode, 0)
+            self.assertEqual(snapshot(folder.path, home.path), before)
 
     def test_long_notice_scrolls_and_keeps_ok_on_screen(self):
         lines = [f"Řádek {i}; text" for i in range(1, 5001)]

@@ -49,6 +49,19 @@ def base_environment(**overrides):
     return env
 
 
-def run(binary, folder, env, stdin=subprocess.DEVNULL, timeout=20):
-    return subprocess.run([binary], cwd=folder, env=env, stdin=stdin, capture_output=True,
-                          timeout=timeout)
+def command(binary):
+    """The program, under the wrapper named by ZPRAVA_E2E_WRAPPER (valgrind, say) if any."""
+    return os.environ.get("ZPRAVA_E2E_WRAPPER", "").split() + [binary]
+
+
+def wrapped():
+    return bool(os.environ.get("ZPRAVA_E2E_WRAPPER"))
+
+
+def sanitized():
+    return os.environ.get("ZPRAVA_SANITIZED") == "1"
+
+
+def run(binary, folder, env, stdin=subprocess.DEVNULL, timeout=20, **kwargs):
+    return subprocess.run(command(binary), cwd=folder, env=env, stdin=stdin, capture_output=True,
+                          timeout=timeout, **kwargs)

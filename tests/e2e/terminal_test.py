@@ -8,7 +8,8 @@ import sys
 import time
 import unittest
 
-from harness import CAPTION, NOT_FOUND, NoticeFolder, base_environment, header_dates, run
+from harness import (CAPTION, NOT_FOUND, NoticeFolder, base_environment, command, header_dates,
+                     run)
 
 BINARY = None
 
@@ -60,7 +61,7 @@ class TerminalDialog(unittest.TestCase):
     def test_waits_for_enter_on_a_terminal(self):
         with NoticeFolder("x") as folder:
             controller, device = pty.openpty()
-            process = subprocess.Popen([BINARY], cwd=folder.path, stdin=device, stdout=device,
+            process = subprocess.Popen(command(BINARY), cwd=folder.path, stdin=device, stdout=device,
                                        env=base_environment(LC_ALL="C"))
             os.close(device)
             try:
