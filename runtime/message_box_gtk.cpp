@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "runtime/message_box.h"
 #include "runtime/unicode.h"
@@ -92,15 +93,16 @@ GtkWidget* NewPlainLabel(const std::string& text) {
   return label;
 }
 
-GtkWidget* NewScrolledText(const std::string& text, int width, int height) {
+GtkWidget* NewScrolledText(std::string_view text, int width, int height) {
   GtkWidget* view = gtk_text_view_new();
   gtk_text_view_set_editable(GTK_TEXT_VIEW(view), FALSE);
   gtk_text_view_set_cursor_visible(GTK_TEXT_VIEW(view), FALSE);
   gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_WORD_CHAR);
   gtk_text_view_set_left_margin(GTK_TEXT_VIEW(view), 6);
   gtk_text_view_set_right_margin(GTK_TEXT_VIEW(view), 6);
-  gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), text.data(),
-                           static_cast<gint>(text.size()));
+  // Display text holds no NUL, so a length beyond gint's range can be left to strlen.
+  const gint length = text.size() > G_MAXINT ? -1 : static_cast<gint>(text.size());
+  gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), text.data(), length);
   GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
   gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_NEVER,
                                  GTK_POLICY_AUTOMATIC);
@@ -120,7 +122,8 @@ GtkWidget* NewPromptArea(const std::string& prompt, GtkWidget* dialog) {
   if (EstimateWrappedLines(prompt, fitting_lines) <= fitting_lines) return NewPlainLabel(prompt);
 
   const std::size_t first_break = prompt.find('\n');
-  const std::string body = first_break == std::string::npos ? "" : prompt.substr(first_break + 1);
+  const std::string_view body =
+      first_break == std::string::npos ? "" : std::string_view(prompt).substr(first_break + 1);
   const int width =
       std::min(kScrolledChars * font.char_width, static_cast<int>(area.width * kScreenShare));
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
