@@ -55,15 +55,18 @@ class BadInput(unittest.TestCase):
             self.assertIn(result.stdout, screens(NOT_FOUND))
 
     def test_unreadable_file_ends_silently(self):
-        with NoticeFolder("secret") as folder:
+        with NoticeFolder("secret") as folder, NoticeFolder() as bin_folder:
             os.chmod(folder.path, 0o755)
             os.chmod(os.path.join(folder.path, "Zprava.ini"), 0)
-            prefix = []
+            binary, prefix = BINARY, []
             if os.geteuid() == 0:
                 if not shutil.which("setpriv"):
                     self.skipTest("running as root without setpriv to drop privileges")
                 prefix = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
-            result = subprocess.run(prefix + command(BINARY), cwd=folder.path,
+                # The build folder may sit where nobody cannot reach it (under /root, say).
+                os.chmod(bin_folder.path, 0o755)
+                binary = shutil.copy(BINARY, bin_folder.path)
+            result = subprocess.run(prefix + command(binary), cwd=folder.path,
                                     env=base_environment(LC_ALL="C"), capture_output=True,
                                     stdin=subprocess.DEVNULL, timeout=60)
             self.assert_silent_end(result)
