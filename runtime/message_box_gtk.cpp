@@ -41,15 +41,19 @@ struct TextMetrics {
   int char_width;
 };
 
-TextMetrics MeasureFont(GtkWidget* widget) {
-  PangoFontMetrics* metrics =
-      pango_context_get_metrics(gtk_widget_get_pango_context(widget), nullptr, nullptr);
-  const TextMetrics result{
-      (pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics)) /
-          PANGO_SCALE,
-      pango_font_metrics_get_approximate_char_width(metrics) / PANGO_SCALE};
-  pango_font_metrics_unref(metrics);
-  return {std::max(result.line_height, 1), std::max(result.char_width, 1)};
+// Estimated from the font's nominal size: asking Pango for real metrics loads
+// and shapes every font of the fontset, which costs more than the whole dialog.
+TextMetrics EstimateFont(GtkWidget* widget) {
+  const PangoFontDescription* font =
+      pango_context_get_font_description(gtk_widget_get_pango_context(widget));
+  double pixels = 15.0;  // 11 pt at 96 dpi, should the description have no size
+  if (font != nullptr && pango_font_description_get_size(font) > 0) {
+    pixels = static_cast<double>(pango_font_description_get_size(font)) / PANGO_SCALE;
+    if (!pango_font_description_get_size_is_absolute(font)) pixels *= 96.0 / 72.0;
+  }
+  // Generous line spacing, so a prompt is sooner scrolled than cut off.
+  return {std::max(1, static_cast<int>(pixels * 1.4 + 0.5)),
+          std::max(1, static_cast<int>(pixels * 0.6 + 0.5))};
 }
 
 GdkRectangle WorkArea(GtkWidget* widget) {
@@ -61,32 +65,42 @@ GdkRectangle WorkArea(GtkWidget* widget) {
   return area;
 }
 
-// Wrapped lines the text would take in a label, counting no further than `limit`.
-long EstimateWrappedLines(const std::string& utf8, long limit) {
-  long lines = 0;
+struct PromptShape {
+  long wrapped_lines;  // in a label, counted no further than the limit asked for
+  bool has_long_word;  // a word longer than a line, which only breaking inside it can fit
+};
+
+PromptShape MeasurePrompt(const std::string& utf8, long line_limit) {
+  PromptShape shape{0, false};
   long chars_in_line = 0;
+  long chars_in_word = 0;
   auto end_line = [&] {
-    lines += std::max(1L, (chars_in_line + kWrapChars - 1) / kWrapChars);
+    shape.wrapped_lines += std::max(1L, (chars_in_line + kWrapChars - 1) / kWrapChars);
     chars_in_line = 0;
   };
   for (const char byte : utf8) {
     if (byte == '\n') {
       end_line();
-      if (lines > limit) return lines;
+      chars_in_word = 0;
+      if (shape.wrapped_lines > line_limit) return shape;
     } else if ((static_cast<unsigned char>(byte) & 0xC0) != 0x80) {
       ++chars_in_line;
+      chars_in_word = byte == ' ' || byte == '\t' ? 0 : chars_in_word + 1;
+      shape.has_long_word = shape.has_long_word || chars_in_word > kWrapChars;
     }
   }
   end_line();
-  return lines;
+  return shape;
 }
 
-GtkWidget* NewPlainLabel(const std::string& text) {
+// Wrapping at word boundaries alone is markedly cheaper to lay out; breaking
+// inside words is needed only when a word is longer than a line.
+GtkWidget* NewPlainLabel(const std::string& text, bool break_words) {
   GtkWidget* label = gtk_label_new(nullptr);
   gtk_label_set_text(GTK_LABEL(label), text.c_str());  // never markup, never a format
   gtk_label_set_selectable(GTK_LABEL(label), TRUE);
   gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
-  gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
+  if (break_words) gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
   gtk_label_set_max_width_chars(GTK_LABEL(label), kWrapChars);
   gtk_label_set_xalign(GTK_LABEL(label), 0.0F);
   gtk_widget_set_valign(label, GTK_ALIGN_START);
@@ -115,11 +129,12 @@ GtkWidget* NewScrolledText(std::string_view text, int width, int height) {
 // The prompt in a label when it fits the screen, otherwise its first line in
 // a label above the rest in a scrolled view.
 GtkWidget* NewPromptArea(const std::string& prompt, GtkWidget* dialog) {
-  const TextMetrics font = MeasureFont(dialog);
+  const TextMetrics font = EstimateFont(dialog);
   const GdkRectangle area = WorkArea(dialog);
   const int available = static_cast<int>(area.height * kScreenShare) - kChromeHeight;
   const long fitting_lines = std::max(1, available / font.line_height);
-  if (EstimateWrappedLines(prompt, fitting_lines) <= fitting_lines) return NewPlainLabel(prompt);
+  const PromptShape shape = MeasurePrompt(prompt, fitting_lines);
+  if (shape.wrapped_lines <= fitting_lines) return NewPlainLabel(prompt, shape.has_long_word);
 
   const std::size_t first_break = prompt.find('\n');
   const std::string_view body =
@@ -127,7 +142,8 @@ GtkWidget* NewPromptArea(const std::string& prompt, GtkWidget* dialog) {
   const int width =
       std::min(kScrolledChars * font.char_width, static_cast<int>(area.width * kScreenShare));
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
-  gtk_box_pack_start(GTK_BOX(box), NewPlainLabel(prompt.substr(0, first_break)), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(box), NewPlainLabel(prompt.substr(0, first_break), false), FALSE,
+                     FALSE, 0);
   gtk_box_pack_start(GTK_BOX(box),
                      NewScrolledText(body, width, std::max(available, kMinScrolledHeight)), TRUE,
                      TRUE, 0);
@@ -154,7 +170,6 @@ void PackContent(GtkWidget* dialog, int style, GtkWidget* prompt_area) {
     GtkWidget* image = gtk_image_new_from_icon_name(icon, GTK_ICON_SIZE_DIALOG);
     gtk_widget_set_valign(image, GTK_ALIGN_START);
     gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
-    gtk_window_set_icon_name(GTK_WINDOW(dialog), icon);
   }
   gtk_box_pack_start(GTK_BOX(row), prompt_area, TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), row, TRUE, TRUE, 0);

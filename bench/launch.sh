@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Launch-to-dialog benchmark: time from exec to the dialog window's MapNotify
+# and peak RSS, on a private warm Xvfb with a D-Bus session.
+#   bench/launch.sh [RUNS]        (default 10 measured runs after 2 warm-ups)
+# Expects the "bench" preset built (bench/run does both).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-10}
+warmup=${BENCH_WARMUP:-2}
+build=${BENCH_BUILD:-build/bench}
+
+if [ -z "${ZPRAVA_BENCH_SESSION:-}" ]; then
+  export ZPRAVA_BENCH_SESSION=1
+  exec dbus-run-session -- "$0" "$@"
+fi
+
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# A private X server, kept warm by one client connected throughout.
+Xvfb -displayfd 9 -screen 0 1920x1080x24 -nolisten tcp 9>"$work/display" 2>/dev/null &
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(head -n1 "$work/display")"
+xprop -root -spy >/dev/null 2>&1 &
+
+mkdir -p "$work/short" "$work/lines5000" "$work/mb100"
+cp example/Zprava.ini "$work/short/"
+python3 - "$work" <<'PY'
+import sys
+work = sys.argv[1]
+line = "Řádek {}; Příliš žluťoučký kůň úpěl ďábelské ódy, večer v sedm.\r\n"
+with open(f"{work}/lines5000/Zprava.ini", "w", encoding="utf-8") as f:
+    f.write("".join(line.format(i) for i in range(1, 5001)))
+with open(f"{work}/mb100/Zprava.ini", "w", encoding="utf-8") as f:
+    i, size = 0, 0
+    while size < 100_000_000:
+        text = line.format(i)
+        f.write(text)
+        size += len(text.encode())
+        i += 1
+PY
+
+measure() {  # name folder command...
+  local name=$1 folder=$2
+  shift 2
+  local summary
+  summary=$("$build/bench/launch_to_map" "$runs" "$warmup" "$folder" -- "$@" | tail -n1)
+  echo "$name $summary" | tee -a "$work/results"
+}
+
+# The reference shows the very prompt zprava shows for the short notice.
+prompt=$(cd "$work/short" && env -u DISPLAY -u WAYLAND_DISPLAY "$OLDPWD/$build/app/zprava" </dev/null |
+  sed '1d;$d')
+measure reference "$work/short" "$PWD/$build/bench/reference_dialog" "$prompt"
+measure zprava-short "$work/short" "$PWD/$build/app/zprava"
+measure zprava-5000-lines "$work/lines5000" "$PWD/$build/app/zprava"
+measure zprava-100MB "$work/mb100" "$PWD/$build/app/zprava"
+if command -v zenity >/dev/null; then
+  measure zenity "$work/short" zenity --question --title=Tibrel --no-markup --text="$prompt"
+fi
+if command -v yad >/dev/null; then
+  measure yad "$work/short" yad --title=Tibrel --image=dialog-question --text="$prompt"
+fi
+
+echo
+python3 - "$work/results" "$work/mb100/Zprava.ini" <<'PY'
+import os, sys
+rows = {}
+for line in open(sys.argv[1]):
+    name, *fields = line.split()
+    fields = [f for f in fields if "=" in f]
+    rows[name] = {k: float(v) for k, v in (f.split("=") for f in fields)}
+reference = rows["reference"]["median_ms"]
+size_kb = os.path.getsize(sys.argv[2]) / 1024
+print(f"{'dialog':20} {'median ms':>10} {'min':>8} {'max':>8} {'x reference':>12} {'peak RSS MiB':>13}")
+for name, r in rows.items():
+    print(f"{name:20} {r['median_ms']:10.1f} {r['min_ms']:8.1f} {r['max_ms']:8.1f} "
+          f"{r['median_ms'] / reference:12.2f} {r['peak_rss_kb'] / 1024:13.1f}")
+short = rows["zprava-short"]["median_ms"]
+print(f"\n5,000 lines / short notice: {rows['zprava-5000-lines']['median_ms'] / short:.2f}x")
+print(f"100 MB notice: peak RSS {rows['zprava-100MB']['peak_rss_kb'] / size_kb:.2f}x the file size")
+PY
