@@ -70,6 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(IsWellFormedUtf16(text));
   CheckItems(text);
   const NoticeText notice = zprava::NoticeFromText(text);
+  // Reading items in the file's own bytes must give what reading decoded text gives.
+  Require(zprava::NoticeFromBytes(bytes) == notice);
   Require(WithoutSeparators(notice) == WithoutSeparators(text));
   CheckSubstitution(notice);
   return 0;

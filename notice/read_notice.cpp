@@ -1,30 +1,69 @@
+#include <cstring>
+
 #include "notice/notice.h"
 #include "runtime/file_input.h"
 #include "runtime/item_reader.h"
 #include "runtime/text_decoder.h"
 
 namespace zprava {
+namespace {
 
-NoticeText NoticeFromText(std::u16string_view text) {
-  ItemReader reader(text);
-  NoticeText notice;
+// Room kept in front of the notice for the header, which is later put there
+// within the same storage.
+constexpr std::size_t kHeaderRoom = 64;
+
+// Joins the items of `text` in place: `text` lies inside the notice's own
+// storage, at least one code unit per delimiter behind `out`. Items only
+// shrink on the way (blanks and quotes go) except where a one-unit delimiter
+// becomes CR LF, so the writing never overtakes the reading. While the
+// notice is empty an item replaces it (is written to nothing); after that
+// every item, empty ones included, goes on a line of its own.
+std::size_t JoinItemsInPlace(char16_t* out, std::u16string_view text) {
+  BasicItemReader<char16_t> reader(text);
+  char16_t* next = out;
   while (!reader.AtEnd()) {
-    // While the notice is empty the item replaces it (appending to nothing);
-    // after that every item, empty ones included, goes on a line of its own.
-    if (!notice.empty()) notice += kLineBreak;
-    reader.AppendNextItem(notice);
+    if (next != out) {
+      *next++ = u'\r';
+      *next++ = u'\n';
+    }
+    reader.ReadPieces([&](std::u16string_view piece) {
+      std::memmove(next, piece.data(), piece.size() * sizeof(char16_t));
+      next += piece.size();
+    });
   }
+  return static_cast<std::size_t>(next - out);
+}
+
+// `place_text` writes the decoded text at the pointer it is given, which has
+// room for `most_units`, and returns the end of what it wrote.
+template <typename PlaceText>
+NoticeText BuildNotice(std::size_t most_units, std::size_t delimiters, PlaceText place_text) {
+  const std::size_t room = kHeaderRoom + delimiters;
+  NoticeText notice(room + most_units, u'\0');
+  char16_t* text = notice.data() + room;
+  char16_t* text_end = place_text(text);
+  notice.resize(JoinItemsInPlace(
+      notice.data(), std::u16string_view(text, static_cast<std::size_t>(text_end - text))));
   return notice;
 }
 
-NoticeText NoticeFromBytes(std::string_view bytes) {
-  return NoticeFromText(DecodeNoticeBytes(bytes));
+}  // namespace
+
+NoticeText NoticeFromText(std::u16string_view decoded_text) {
+  return BuildNotice(
+      decoded_text.size(), BasicItemReader<char16_t>::CountDelimiters(decoded_text),
+      [&](char16_t* at) { return std::copy(decoded_text.begin(), decoded_text.end(), at); });
 }
 
-NoticeText ReadNotice() {
-  // Two statements, so the file's bytes are released before the items are joined.
-  const std::u16string text = DecodeNoticeBytes(ReadWholeFile(kNoticeFileName));
-  return NoticeFromText(text);
+// The file is decoded once, straight into the notice's storage, and joined
+// there: beside the file's bytes only the notice itself is ever held. Every
+// delimiter byte of the file counts, whatever the encoding, so the count
+// bounds the delimiters of the decoded text.
+NoticeText NoticeFromBytes(std::string_view bytes) {
+  return BuildNotice(bytes.size(), BasicItemReader<char>::CountDelimiters(bytes),
+                     [&](char16_t* at) { return DecodeNoticeBytesTo(bytes, at); });
 }
+
+NoticeText ReadNotice() { return NoticeFromBytes(ReadWholeFile(kNoticeFileName)); }
 
 }  // namespace zprava

@@ -1,8 +1,7 @@
 #include <iconv.h>
 
+#include <array>
 #include <bit>
-#include <cerrno>
-#include <cstring>
 
 #include "runtime/failure.h"
 #include "runtime/text_decoder.h"
@@ -15,46 +14,43 @@ namespace {
 constexpr const char* kLegacyCodePage = "WINDOWS-1250";
 constexpr const char* kNativeUtf16 =
     std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+constexpr char16_t kReplacement = 0xFFFD;
 
-class Converter {
- public:
-  Converter() : handle_(iconv_open(kNativeUtf16, kLegacyCodePage)) {
-    if (handle_ == reinterpret_cast<iconv_t>(-1)) throw RuntimeFailure(FailureNumber::kInternal);
+using ByteTable = std::array<char16_t, 256>;
+
+// The C library knows the code page; asking it once per byte value gives a
+// table, and decoding by table keeps long files fast.
+ByteTable AskTheCLibrary() {
+  const iconv_t converter = iconv_open(kNativeUtf16, kLegacyCodePage);
+  if (converter == reinterpret_cast<iconv_t>(-1)) throw RuntimeFailure(FailureNumber::kInternal);
+  ByteTable table{};
+  for (unsigned value = 0; value < table.size(); ++value) {
+    char byte = static_cast<char>(value);
+    char16_t unit = kReplacement;
+    char* in = &byte;
+    char* out = reinterpret_cast<char*>(&unit);
+    std::size_t in_left = 1, out_left = sizeof unit;
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);  // a fresh state for every byte
+    if (iconv(converter, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1)) {
+      unit = kReplacement;  // a byte the code page leaves undefined
+    }
+    table[value] = unit;
   }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-  ~Converter() { iconv_close(handle_); }
-  iconv_t get() const { return handle_; }
+  iconv_close(converter);
+  return table;
+}
 
- private:
-  iconv_t handle_;
-};
+const ByteTable& LegacyTable() {
+  static const ByteTable table = AskTheCLibrary();
+  return table;
+}
 
 }  // namespace
 
-std::u16string DecodeLegacyCodePage(std::string_view bytes) {
-  Converter converter;
-  std::u16string text(bytes.size(), u'\0');
-  char* in = const_cast<char*>(bytes.data());  // iconv's signature predates const
-  std::size_t in_left = bytes.size();
-  char* out = reinterpret_cast<char*>(text.data());
-  std::size_t out_left = text.size() * sizeof(char16_t);
-  while (in_left > 0) {
-    if (iconv(converter.get(), &in, &in_left, &out, &out_left) != static_cast<std::size_t>(-1)) {
-      break;
-    }
-    if (errno != EILSEQ && errno != EINVAL) throw RuntimeFailure(FailureNumber::kInternal);
-    // A byte the code page leaves undefined: show it as a replacement character.
-    const char16_t replacement = 0xFFFD;
-    std::memcpy(out, &replacement, sizeof replacement);
-    out += sizeof replacement;
-    out_left -= sizeof replacement;
-    ++in;
-    --in_left;
-  }
-  text.resize(static_cast<std::size_t>(out - reinterpret_cast<char*>(text.data())) /
-              sizeof(char16_t));
-  return text;
+char16_t* DecodeLegacyCodePageTo(std::string_view bytes, char16_t* out) {
+  const ByteTable& table = LegacyTable();
+  for (const char byte : bytes) *out++ = table[static_cast<unsigned char>(byte)];
+  return out;
 }
 
 }  // namespace zprava
