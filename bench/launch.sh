@@ -2,12 +2,14 @@
 # Launch-to-dialog benchmark: time from exec to the dialog window's MapNotify
 # and peak RSS, on a private warm Xvfb with a D-Bus session.
 #   bench/launch.sh [RUNS]        (default 10 measured runs after 2 warm-ups)
-# Expects the "bench" preset built (bench/run does both).
+# Expects the "bench" preset built (bench/run does both). BENCH_BUILD names
+# another build folder, BENCH_WARMUP the warm-up runs, BENCH_LARGE_BYTES the
+# size of the large notice (100 MB).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-10}
 warmup=${BENCH_WARMUP:-2}
-build=${BENCH_BUILD:-build/bench}
+build_dir=$(cd "${BENCH_BUILD:-build/bench}" && pwd)
 
 if [ -z "${ZPRAVA_BENCH_SESSION:-}" ]; then
   export ZPRAVA_BENCH_SESSION=1
@@ -25,15 +27,15 @@ xprop -root -spy >/dev/null 2>&1 &
 
 mkdir -p "$work/short" "$work/lines5000" "$work/mb100"
 cp example/Zprava.ini "$work/short/"
-python3 - "$work" <<'PY'
+python3 - "$work" "${BENCH_LARGE_BYTES:-100000000}" <<'PY'
 import sys
-work = sys.argv[1]
+work, large = sys.argv[1], int(sys.argv[2])
 line = "Řádek {}; Příliš žluťoučký kůň úpěl ďábelské ódy, večer v sedm.\r\n"
 with open(f"{work}/lines5000/Zprava.ini", "w", encoding="utf-8") as f:
     f.write("".join(line.format(i) for i in range(1, 5001)))
 with open(f"{work}/mb100/Zprava.ini", "w", encoding="utf-8") as f:
     i, size = 0, 0
-    while size < 100_000_000:
+    while size < large:
         text = line.format(i)
         f.write(text)
         size += len(text.encode())
@@ -44,17 +46,17 @@ measure() {  # name folder command...
   local name=$1 folder=$2
   shift 2
   local summary
-  summary=$("$build/bench/launch_to_map" "$runs" "$warmup" "$folder" -- "$@" | tail -n1)
+  summary=$("$build_dir/bench/launch_to_map" "$runs" "$warmup" "$folder" -- "$@" | tail -n1)
   echo "$name $summary" | tee -a "$work/results"
 }
 
 # The reference shows the very prompt zprava shows for the short notice.
-prompt=$(cd "$work/short" && env -u DISPLAY -u WAYLAND_DISPLAY "$OLDPWD/$build/app/zprava" </dev/null |
+prompt=$(cd "$work/short" && env -u DISPLAY -u WAYLAND_DISPLAY "$build_dir/app/zprava" </dev/null |
   sed '1d;$d')
-measure reference "$work/short" "$PWD/$build/bench/reference_dialog" "$prompt"
-measure zprava-short "$work/short" "$PWD/$build/app/zprava"
-measure zprava-5000-lines "$work/lines5000" "$PWD/$build/app/zprava"
-measure zprava-100MB "$work/mb100" "$PWD/$build/app/zprava"
+measure reference "$work/short" "$build_dir/bench/reference_dialog" "$prompt"
+measure zprava-short "$work/short" "$build_dir/app/zprava"
+measure zprava-5000-lines "$work/lines5000" "$build_dir/app/zprava"
+measure zprava-large "$work/mb100" "$build_dir/app/zprava"
 if command -v zenity >/dev/null; then
   measure zenity "$work/short" zenity --question --title=Tibrel --no-markup --text="$prompt"
 fi
@@ -78,5 +80,5 @@ for name, r in rows.items():
           f"{r['median_ms'] / reference:12.2f} {r['peak_rss_kb'] / 1024:13.1f}")
 short = rows["zprava-short"]["median_ms"]
 print(f"\n5,000 lines / short notice: {rows['zprava-5000-lines']['median_ms'] / short:.2f}x")
-print(f"100 MB notice: peak RSS {rows['zprava-100MB']['peak_rss_kb'] / size_kb:.2f}x the file size")
+print(f"large notice ({size_kb / 1024:.1f} MiB): peak RSS {rows["zprava-large"]["peak_rss_kb"] / size_kb:.2f}x the file size")
 PY

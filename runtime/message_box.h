@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace zprava {
@@ -24,8 +25,9 @@ class MessageBox {
   virtual ~MessageBox() = default;
   // Shows `prompt` as plain text (CR LF breaks lines), blocks until the
   // dialog is dismissed and returns the code of the button that closed it.
-  // Throws RuntimeFailure when the dialog cannot be shown.
-  virtual int Show(std::u16string_view prompt, int style, std::u16string_view caption) = 0;
+  // Throws RuntimeFailure when the dialog cannot be shown. The prompt is
+  // handed over, so a backend can let go of it once it holds its own copy.
+  virtual int Show(std::u16string prompt, int style, std::u16string_view caption) = 0;
 };
 
 // The desktop's dialog where a display can be opened, otherwise the terminal.

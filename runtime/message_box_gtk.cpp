@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "runtime/message_box.h"
 #include "runtime/unicode.h"
@@ -70,22 +72,24 @@ struct PromptShape {
   bool has_long_word;  // a word longer than a line, which only breaking inside it can fit
 };
 
-PromptShape MeasurePrompt(const std::string& utf8, long line_limit) {
+PromptShape MeasurePrompt(std::u16string_view prompt, long line_limit) {
   PromptShape shape{0, false};
   long chars_in_line = 0;
   long chars_in_word = 0;
   auto end_line = [&] {
     shape.wrapped_lines += std::max(1L, (chars_in_line + kWrapChars - 1) / kWrapChars);
     chars_in_line = 0;
+    chars_in_word = 0;
   };
-  for (const char byte : utf8) {
-    if (byte == '\n') {
+  for (std::size_t i = 0; i < prompt.size(); ++i) {
+    const char16_t c = prompt[i];
+    if (c == u'\r' || c == u'\n') {
+      if (c == u'\r' && i + 1 < prompt.size() && prompt[i + 1] == u'\n') ++i;
       end_line();
-      chars_in_word = 0;
       if (shape.wrapped_lines > line_limit) return shape;
-    } else if ((static_cast<unsigned char>(byte) & 0xC0) != 0x80) {
+    } else {
       ++chars_in_line;
-      chars_in_word = byte == ' ' || byte == '\t' ? 0 : chars_in_word + 1;
+      chars_in_word = c == u' ' || c == u'\t' ? 0 : chars_in_word + 1;
       shape.has_long_word = shape.has_long_word || chars_in_word > kWrapChars;
     }
   }
@@ -107,16 +111,64 @@ GtkWidget* NewPlainLabel(const std::string& text, bool break_words) {
   return label;
 }
 
-GtkWidget* NewScrolledText(std::string_view text, int width, int height) {
+// Fills a text view a slice at a time from the main loop, so that however
+// long the notice, the dialog appears after the first slice and stays
+// responsive while the rest goes in; each slice is let go once inserted. The
+// view owns the feed.
+class TextFeed {
+ public:
+  static void Start(GtkTextView* view, std::vector<std::string> slices) {
+    auto* feed = new TextFeed(gtk_text_view_get_buffer(view), std::move(slices));
+    g_object_set_data_full(G_OBJECT(view), "zprava-text-feed", feed, Free);
+    if (feed->InsertSlice()) {
+      // Above the view's own line measuring, below redrawing: the text goes in
+      // first, while the dialog keeps painting.
+      feed->source_ = g_idle_add_full(GDK_PRIORITY_REDRAW + 4, InsertSliceLater, feed, nullptr);
+    }
+  }
+
+ private:
+  TextFeed(GtkTextBuffer* buffer, std::vector<std::string> slices)
+      : buffer_(buffer), slices_(std::move(slices)) {}
+
+  // Inserts the next slice; true while more remain.
+  bool InsertSlice() {
+    if (next_ == slices_.size()) return false;
+    std::string& slice = slices_[next_++];
+    GtkTextIter at;
+    gtk_text_buffer_get_end_iter(buffer_, &at);
+    gtk_text_buffer_insert(buffer_, &at, slice.data(), static_cast<gint>(slice.size()));
+    slice = std::string();
+    return next_ < slices_.size();
+  }
+
+  static gboolean InsertSliceLater(gpointer data) {
+    auto* feed = static_cast<TextFeed*>(data);
+    if (feed->InsertSlice()) return G_SOURCE_CONTINUE;
+    feed->source_ = 0;
+    return G_SOURCE_REMOVE;
+  }
+
+  static void Free(gpointer data) {
+    auto* feed = static_cast<TextFeed*>(data);
+    if (feed->source_ != 0) g_source_remove(feed->source_);
+    delete feed;
+  }
+
+  GtkTextBuffer* buffer_;  // the view's, alive as long as the feed
+  std::vector<std::string> slices_;
+  std::size_t next_ = 0;
+  guint source_ = 0;
+};
+
+GtkWidget* NewScrolledText(std::vector<std::string> slices, int width, int height) {
   GtkWidget* view = gtk_text_view_new();
   gtk_text_view_set_editable(GTK_TEXT_VIEW(view), FALSE);
   gtk_text_view_set_cursor_visible(GTK_TEXT_VIEW(view), FALSE);
   gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_WORD_CHAR);
   gtk_text_view_set_left_margin(GTK_TEXT_VIEW(view), 6);
   gtk_text_view_set_right_margin(GTK_TEXT_VIEW(view), 6);
-  // Display text holds no NUL, so a length beyond gint's range can be left to strlen.
-  const gint length = text.size() > G_MAXINT ? -1 : static_cast<gint>(text.size());
-  gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), text.data(), length);
+  TextFeed::Start(GTK_TEXT_VIEW(view), std::move(slices));
   GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
   gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_NEVER,
                                  GTK_POLICY_AUTOMATIC);
@@ -128,25 +180,34 @@ GtkWidget* NewScrolledText(std::string_view text, int width, int height) {
 
 // The prompt in a label when it fits the screen, otherwise its first line in
 // a label above the rest in a scrolled view.
-GtkWidget* NewPromptArea(const std::string& prompt, GtkWidget* dialog) {
+GtkWidget* NewPromptArea(std::u16string prompt, GtkWidget* dialog) {
   const TextMetrics font = EstimateFont(dialog);
   const GdkRectangle area = WorkArea(dialog);
   const int available = static_cast<int>(area.height * kScreenShare) - kChromeHeight;
   const long fitting_lines = std::max(1, available / font.line_height);
   const PromptShape shape = MeasurePrompt(prompt, fitting_lines);
-  if (shape.wrapped_lines <= fitting_lines) return NewPlainLabel(prompt, shape.has_long_word);
+  if (shape.wrapped_lines <= fitting_lines) {
+    return NewPlainLabel(ToDisplayUtf8(prompt, DisplayTarget::kToolkit), shape.has_long_word);
+  }
 
-  const std::size_t first_break = prompt.find('\n');
-  const std::string_view body =
-      first_break == std::string::npos ? "" : std::string_view(prompt).substr(first_break + 1);
+  const std::u16string_view text(prompt);
+  const std::size_t header_end = std::min(text.find_first_of(u"\r\n"), text.size());
+  const std::size_t body_start =
+      text.substr(header_end, 2) == u"\r\n" ? header_end + 2 : header_end + 1;
+  GtkWidget* header =
+      NewPlainLabel(ToDisplayUtf8(text.substr(0, header_end), DisplayTarget::kToolkit), false);
+  std::vector<std::string> body;
+  ForEachDisplaySlice(text.substr(std::min(body_start, text.size())), DisplayTarget::kToolkit,
+                      [&](std::string slice) { body.push_back(std::move(slice)); });
+  prompt = std::u16string();  // the notice is held once, as display text, from here on
   const int width =
       std::min(kScrolledChars * font.char_width, static_cast<int>(area.width * kScreenShare));
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
-  gtk_box_pack_start(GTK_BOX(box), NewPlainLabel(prompt.substr(0, first_break), false), FALSE,
-                     FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(box),
-                     NewScrolledText(body, width, std::max(available, kMinScrolledHeight)), TRUE,
-                     TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(box), header, FALSE, FALSE, 0);
+  gtk_box_pack_start(
+      GTK_BOX(box),
+      NewScrolledText(std::move(body), width, std::max(available, kMinScrolledHeight)), TRUE, TRUE,
+      0);
   return box;
 }
 
@@ -184,10 +245,9 @@ int EndOnLostDisplay(Display*) { std::_Exit(exit_status_on_lost_display); }
 
 class GtkMessageBox final : public MessageBox {
  public:
-  int Show(std::u16string_view prompt, int style, std::u16string_view caption) override {
+  int Show(std::u16string prompt, int style, std::u16string_view caption) override {
     GtkWidget* dialog = NewDialog(ToDisplayUtf8(caption, DisplayTarget::kToolkit));
-    PackContent(dialog, style,
-                NewPromptArea(ToDisplayUtf8(prompt, DisplayTarget::kToolkit), dialog));
+    PackContent(dialog, style, NewPromptArea(std::move(prompt), dialog));
     // The button reads "OK" whatever the language; the stock label would be translated.
     GtkWidget* ok = gtk_dialog_add_button(GTK_DIALOG(dialog), "OK", GTK_RESPONSE_OK);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);

@@ -1,5 +1,7 @@
 #include <unistd.h>
 
+#include <utility>
+
 #include "runtime/message_box.h"
 
 namespace zprava {
@@ -10,10 +12,10 @@ class SystemMessageBox final : public MessageBox {
   explicit SystemMessageBox(int exit_status_on_lost_display)
       : exit_status_on_lost_display_(exit_status_on_lost_display) {}
 
-  int Show(std::u16string_view prompt, int style, std::u16string_view caption) override {
+  int Show(std::u16string prompt, int style, std::u16string_view caption) override {
     if (!backend_) backend_ = TryOpenToolkitMessageBox(exit_status_on_lost_display_);
     if (!backend_) backend_ = MakeTerminalMessageBox(STDIN_FILENO, STDOUT_FILENO);
-    return backend_->Show(prompt, style, caption);
+    return backend_->Show(std::move(prompt), style, caption);
   }
 
  private:

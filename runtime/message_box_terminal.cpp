@@ -1,6 +1,5 @@
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <string>
@@ -36,19 +35,9 @@ void WriteAll(int fd, std::string_view bytes) {
   }
 }
 
-// Converts and writes in slices, so a huge prompt needs no second full-size
-// copy; a CR LF or a surrogate pair is never split between two slices.
 void WriteDisplayText(int fd, std::u16string_view text) {
-  constexpr std::size_t kSlice = 1 << 16;
-  while (!text.empty()) {
-    std::size_t length = std::min(kSlice, text.size());
-    while (length < text.size() && (text[length - 1] == u'\r' ||
-                                    (text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF))) {
-      ++length;
-    }
-    WriteAll(fd, ToDisplayUtf8(text.substr(0, length), DisplayTarget::kTerminal));
-    text.remove_prefix(length);
-  }
+  ForEachDisplaySlice(text, DisplayTarget::kTerminal,
+                      [fd](const std::string& slice) { WriteAll(fd, slice); });
 }
 
 // Enter acknowledges; end of input or a read error does too.
@@ -68,7 +57,7 @@ class TerminalMessageBox final : public MessageBox {
     std::signal(SIGPIPE, SIG_IGN);
   }
 
-  int Show(std::u16string_view prompt, int style, std::u16string_view caption) override {
+  int Show(std::u16string prompt, int style, std::u16string_view caption) override {
     WriteAll(output_fd_, IconMarker(style));
     WriteDisplayText(output_fd_, caption);
     WriteAll(output_fd_, "\n");

@@ -81,16 +81,29 @@ std::u16string Utf32ToUtf16(std::u32string_view text) {
   return out;
 }
 
+// Builds the text in a small buffer and appends it a block at a time: far
+// cheaper per character than growing the string one byte after another, which
+// matters for notices of hundreds of megabytes.
 std::string ToDisplayUtf8(std::u16string_view text, DisplayTarget target) {
   std::string out;
   out.reserve(text.size() + text.size() / 2);
+  std::string block;
   bool after_cr = false;
   ForEachCodePoint(text, [&](char32_t c) {
-    const bool lf_of_crlf = after_cr && c == u'\n';
-    after_cr = c == u'\r';
-    if (lf_of_crlf) return;
-    AppendUtf8(ForDisplay(after_cr ? U'\n' : c, target), out);
+    if (c >= 0x20 && c < 0x7F) {
+      block.push_back(static_cast<char>(c));
+      after_cr = false;
+    } else {
+      const bool lf_of_crlf = after_cr && c == U'\n';
+      after_cr = c == U'\r';
+      if (!lf_of_crlf) AppendUtf8(ForDisplay(after_cr ? U'\n' : c, target), block);
+    }
+    if (block.size() >= 4096) {
+      out += block;
+      block.clear();
+    }
   });
+  out += block;
   return out;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,22 @@ enum class DisplayTarget { kToolkit, kTerminal };
 // bidirectional formatting characters become U+FFFD too, since they would
 // reorder whatever the terminal prints after them.
 std::string ToDisplayUtf8(std::u16string_view text, DisplayTarget target);
+
+// ToDisplayUtf8 a slice at a time, each slice handed to `sink` as a
+// std::string: a huge prompt never needs a second full-size copy. A CR LF or a
+// surrogate pair is never split between two slices.
+template <typename Sink>
+void ForEachDisplaySlice(std::u16string_view text, DisplayTarget target, Sink sink) {
+  constexpr std::size_t kSliceUnits = std::size_t{1} << 19;
+  while (!text.empty()) {
+    std::size_t length = std::min(kSliceUnits, text.size());
+    while (length < text.size() && (text[length - 1] == u'\r' ||
+                                    (text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF))) {
+      ++length;
+    }
+    sink(ToDisplayUtf8(text.substr(0, length), target));
+    text.remove_prefix(length);
+  }
+}
 
 }  // namespace zprava

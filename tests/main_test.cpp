@@ -25,7 +25,7 @@ class FakeDialog final : public MessageBox {
   std::function<int(std::u16string_view)> respond = [](std::u16string_view) { return kResultOk; };
   std::vector<std::u16string> prompts;
 
-  int Show(std::u16string_view prompt, int style, std::u16string_view caption) override {
+  int Show(std::u16string prompt, int style, std::u16string_view caption) override {
     EXPECT_EQ(style, message_box_style::kQuestion);
     EXPECT_EQ(caption, u"Tibrel");
     prompts.emplace_back(prompt);
