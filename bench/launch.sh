@@ -80,5 +80,5 @@ for name, r in rows.items():
           f"{r['median_ms'] / reference:12.2f} {r['peak_rss_kb'] / 1024:13.1f}")
 short = rows["zprava-short"]["median_ms"]
 print(f"\n5,000 lines / short notice: {rows['zprava-5000-lines']['median_ms'] / short:.2f}x")
-print(f"large notice ({size_kb / 1024:.1f} MiB): peak RSS {rows["zprava-large"]["peak_rss_kb"] / size_kb:.2f}x the file size")
+print(f"large notice ({size_kb / 1024:.1f} MiB): peak RSS {rows['zprava-large']['peak_rss_kb'] / size_kb:.2f}x the file size")
 PY
