@@ -3,6 +3,7 @@
 #include "notice/notice.h"
 #include "runtime/file_input.h"
 #include "runtime/item_reader.h"
+#include "runtime/memory.h"
 #include "runtime/text_decoder.h"
 
 namespace zprava {
@@ -39,7 +40,10 @@ std::size_t JoinItemsInPlace(char16_t* out, std::u16string_view text) {
 template <typename PlaceText>
 NoticeText BuildNotice(std::size_t most_units, std::size_t delimiters, PlaceText place_text) {
   const std::size_t room = kHeaderRoom + delimiters;
-  NoticeText notice(room + most_units, u'\0');
+  NoticeText notice;
+  notice.reserve(room + most_units);
+  PreferLargePages(notice.data(), notice.capacity() * sizeof(char16_t));
+  notice.resize(room + most_units);
   char16_t* text = notice.data() + room;
   char16_t* text_end = place_text(text);
   notice.resize(JoinItemsInPlace(

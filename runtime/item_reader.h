@@ -126,7 +126,7 @@ class BasicItemReader {
     const std::size_t end = FindDelimiter(position_);
     std::size_t kept_end = end;
     while (kept_end > position_ && IsBlank(text_[kept_end - 1])) --kept_end;
-    const View part = text_.substr(position_, kept_end - position_);
+    const View part(text_.data() + position_, kept_end - position_);  // in range by construction
     position_ = end;
     return part;
   }
