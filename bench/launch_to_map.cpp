@@ -35,7 +35,8 @@ bool WaitForTopLevelMap(Display* display, Clock::time_point deadline) {
       XNextEvent(display, &event);
       if (event.type == MapNotify && !event.xmap.override_redirect) return true;
     }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) return false;
     pollfd fd{ConnectionNumber(display), POLLIN, 0};
     poll(&fd, 1, static_cast<int>(left.count()));
@@ -94,8 +95,9 @@ int main(int argc, char** argv) {
     peak = std::max(peak, r.peak_rss_kb);
   }
   std::sort(times.begin(), times.end());
-  const double median = times.size() % 2 ? times[times.size() / 2]
-                                         : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
+  const double median = times.size() % 2
+                            ? times[times.size() / 2]
+                            : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
   std::printf("summary median_ms=%.1f min_ms=%.1f max_ms=%.1f peak_rss_kb=%ld\n", median,
               times.front(), times.back(), peak);
   XCloseDisplay(display);

@@ -20,8 +20,16 @@ std::vector<std::string> Words(Encoding encoding) {
     case Encoding::kCzechUtf8:
       return {"Příliš", "žluťoučký", "kůň", "úpěl", "ďábelské", "ódy", "večer"};
     case Encoding::kCzechWindows1250:
-      return {"P\xF8\xEDli\x9A", "\x9Elu\x9Dou\xE8k\xFD", "k\xF9\xF2",  "\xFAp\xECl",
-              "\xEF\xE1" "belsk\xE9",   "\xF3" "dy",        "ve\xE8" "er"};
+      return {"P\xF8\xEDli\x9A",
+              "\x9Elu\x9Dou\xE8k\xFD",
+              "k\xF9\xF2",
+              "\xFAp\xECl",
+              "\xEF\xE1"
+              "belsk\xE9",
+              "\xF3"
+              "dy",
+              "ve\xE8"
+              "er"};
   }
   return {};
 }
@@ -74,8 +82,8 @@ void RegisterAll() {
           const std::string name = std::string("notice/") + encoding_name + "/" + shape_name +
                                    (semicolons ? "/dense-semicolons/" : "/no-semicolons/") +
                                    size_name;
-          benchmark::RegisterBenchmark(name.c_str(), NoticeThroughput, encoding, shape,
-                                       semicolons, size)
+          benchmark::RegisterBenchmark(name.c_str(), NoticeThroughput, encoding, shape, semicolons,
+                                       size)
               ->Unit(benchmark::kMillisecond)
               ->UseRealTime();
         }
