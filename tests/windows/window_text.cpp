@@ -1,0 +1,54 @@
+// Test helper run under wine beside zprava.exe: waits for the message box
+// captioned by the first argument and prints its text as UTF-8, then a line
+// telling whether it shows an icon.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr int kMessageTextId = 0xFFFF;  // the static control holding a message box's text
+
+BOOL CALLBACK FindIcon(HWND child, LPARAM found) {
+  if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+bool ShowsIcon(HWND box) {
+  bool found = false;
+  EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::string ToUtf8(const std::wstring& text) {
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length,
+                      nullptr, nullptr);
+  return utf8;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  const std::wstring caption(argv[1], argv[1] + std::strlen(argv[1]));
+  for (int attempt = 0; attempt < 300; ++attempt) {
+    if (HWND box = FindWindowW(L"#32770", caption.c_str())) {
+      std::wstring text(65536, L'\0');
+      text.resize(static_cast<std::size_t>(
+          GetDlgItemTextW(box, kMessageTextId, text.data(), static_cast<int>(text.size()))));
+      const std::string out = ToUtf8(text) + "\nicon: " + (ShowsIcon(box) ? "yes" : "no") + "\n";
+      std::fwrite(out.data(), 1, out.size(), stdout);
+      return 0;
+    }
+    Sleep(100);
+  }
+  return 1;
+}
