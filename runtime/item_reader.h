@@ -57,17 +57,20 @@ class BasicItemReader {
   // it straight to where it belongs.
   template <typename Append>
   void ReadPieces(Append&& append) {
-    SkipBlanks();
-    if (!AtEnd() && text_[position_] == Char('"')) {
-      const std::size_t start = position_ + 1;
-      const std::size_t close = text_.find(Char('"'), start);
-      if (close == View::npos) {
-        append(text_.substr(start));
-        position_ = text_.size();
-        return;
+    // Blanks and the quote all sort at or below '"': most items start above it.
+    if (!AtEnd() && Code(text_[position_]) <= Code(Char('"'))) {
+      SkipBlanks();
+      if (!AtEnd() && text_[position_] == Char('"')) {
+        const std::size_t start = position_ + 1;
+        const std::size_t close = text_.find(Char('"'), start);
+        if (close == View::npos) {
+          append(text_.substr(start));
+          position_ = text_.size();
+          return;
+        }
+        append(text_.substr(start, close - start));
+        position_ = close + 1;
       }
-      append(text_.substr(start, close - start));
-      position_ = close + 1;
     }
     append(UnquotedPart());
     ConsumeDelimiter();
@@ -138,6 +141,8 @@ class BasicItemReader {
       return;
     }
     ++position_;
+    // Blanks and line ends sort at or below ' ': above it, the next item starts right here.
+    if (AtEnd() || Code(text_[position_]) > Code(Char(' '))) return;
     std::size_t next = position_;
     while (next < text_.size() && IsBlank(text_[next])) ++next;
     if (next == text_.size()) {
