@@ -2,6 +2,7 @@
 #include "runtime/clock.h"
 #include "runtime/date_format.h"
 #include "runtime/regional.h"
+#include "runtime/unicode.h"
 
 namespace zprava {
 namespace {
@@ -9,8 +10,7 @@ namespace {
 // Upper-cases the first character only (a surrogate pair counts as one).
 std::u16string CapitaliseFirst(std::u16string text) {
   if (text.empty()) return text;
-  const bool pair = text.size() > 1 && text[0] >= 0xD800 && text[0] <= 0xDBFF &&
-                    text[1] >= 0xDC00 && text[1] <= 0xDFFF;
+  const bool pair = text.size() > 1 && IsHighSurrogate(text[0]) && IsLowSurrogate(text[1]);
   const std::size_t first_length = pair ? 2 : 1;
   return ToUpperCase(std::u16string_view(text).substr(0, first_length)) + text.substr(first_length);
 }

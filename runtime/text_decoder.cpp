@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "runtime/unicode.h"
+
 namespace zprava {
 namespace {
 
@@ -48,17 +50,6 @@ Utf8Sequence NextUtf8Sequence(const unsigned char* p, std::size_t available) {
   return {code_point, continuation_count + 1, true};
 }
 
-char16_t* AppendCodePoint(char32_t code_point, char16_t* out) {
-  if (code_point < 0x10000) {
-    *out++ = static_cast<char16_t>(code_point);
-  } else {
-    code_point -= 0x10000;
-    *out++ = static_cast<char16_t>(0xD800 + (code_point >> 10));
-    *out++ = static_cast<char16_t>(0xDC00 + (code_point & 0x3FF));
-  }
-  return out;
-}
-
 constexpr std::ptrdiff_t kBlock = 16;
 
 bool IsAsciiBlock(const unsigned char* p) {
@@ -99,7 +90,7 @@ char16_t* DecodeUtf8(std::string_view bytes, char16_t* out) {
     if (in < stop || in == end - 1) {  // a longer sequence, an invalid one, or the last byte
       const Utf8Sequence sequence = NextUtf8Sequence(in, static_cast<std::size_t>(end - in));
       if (sequence.valid) {
-        out = AppendCodePoint(sequence.code_point, out);
+        out = WriteUtf16(sequence.code_point, out);
       } else if constexpr (kStrict) {
         return nullptr;
       } else {
@@ -119,9 +110,9 @@ char16_t* DecodeUtf16(std::string_view bytes, bool big_endian, char16_t* out) {
     out[i] = static_cast<char16_t>(big_endian ? first << 8 | second : first | second << 8);
   }
   for (std::size_t i = 0; i < units; ++i) {
-    const bool high = out[i] >= 0xD800 && out[i] <= 0xDBFF;
-    const bool low = out[i] >= 0xDC00 && out[i] <= 0xDFFF;
-    const bool low_follows = i + 1 < units && out[i + 1] >= 0xDC00 && out[i + 1] <= 0xDFFF;
+    const bool high = IsHighSurrogate(out[i]);
+    const bool low = IsLowSurrogate(out[i]);
+    const bool low_follows = i + 1 < units && IsLowSurrogate(out[i + 1]);
     if (high && low_follows) {
       ++i;
     } else if (high || low) {

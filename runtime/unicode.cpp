@@ -5,9 +5,6 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // Calls `emit` with each code point, unpaired surrogates as U+FFFD.
 template <typename Emit>
 void ForEachCodePoint(std::u16string_view text, Emit emit) {
@@ -66,18 +63,13 @@ std::u32string Utf16ToUtf32(std::u16string_view text) {
 }
 
 std::u16string Utf32ToUtf16(std::u32string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  for (char32_t c : text) {
-    if (c >= 0x10000 && c <= 0x10FFFF) {
-      out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-    } else if (c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c)) {
-      out.push_back(static_cast<char16_t>(kReplacement));
-    } else {
-      out.push_back(static_cast<char16_t>(c));
-    }
+  std::u16string out(2 * text.size(), u'\0');
+  char16_t* next = out.data();
+  for (const char32_t c : text) {
+    const bool valid = c <= 0x10FFFF && !IsHighSurrogate(c) && !IsLowSurrogate(c);
+    next = WriteUtf16(valid ? c : kReplacement, next);
   }
+  out.resize(static_cast<std::size_t>(next - out.data()));
   return out;
 }
 

@@ -6,6 +6,22 @@
 
 namespace zprava {
 
+constexpr bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+constexpr bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// Writes a code point of at most U+10FFFF that is no surrogate as one code
+// unit or a surrogate pair; returns the end of what it wrote.
+inline char16_t* WriteUtf16(char32_t code_point, char16_t* out) {
+  if (code_point < 0x10000) {
+    *out++ = static_cast<char16_t>(code_point);
+  } else {
+    code_point -= 0x10000;
+    *out++ = static_cast<char16_t>(0xD800 + (code_point >> 10));
+    *out++ = static_cast<char16_t>(0xDC00 + (code_point & 0x3FF));
+  }
+  return out;
+}
+
 // Unpaired surrogates become U+FFFD.
 std::u32string Utf16ToUtf32(std::u16string_view text);
 std::u16string Utf32ToUtf16(std::u32string_view text);
@@ -28,8 +44,8 @@ void ForEachDisplaySlice(std::u16string_view text, DisplayTarget target, Sink si
   constexpr std::size_t kSliceUnits = std::size_t{1} << 19;
   while (!text.empty()) {
     std::size_t length = std::min(kSliceUnits, text.size());
-    while (length < text.size() && (text[length - 1] == u'\r' ||
-                                    (text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF))) {
+    while (length < text.size() &&
+           (text[length - 1] == u'\r' || IsHighSurrogate(text[length - 1]))) {
       ++length;
     }
     sink(ToDisplayUtf8(text.substr(0, length), target));
