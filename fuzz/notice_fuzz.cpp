@@ -41,17 +41,23 @@ bool IsWellFormedUtf16(std::u16string_view text) {
   return true;
 }
 
-void CheckItems(std::u16string_view text) {
+// Reads the items one at a time and joins them the plain way, as a check on
+// the notice, which is joined in place and several items at a time.
+NoticeText CheckItems(std::u16string_view text) {
   zprava::ItemReader reader(text);
   std::u16string items;
+  NoticeText joined;
   DataItem item;
   std::size_t count = 0;
   while (!reader.AtEnd()) {
     reader.ReadItem(item);
     items += item;
+    if (!joined.empty()) joined += u"\r\n";
+    joined += item;
     Require(++count <= text.size());  // every read moves forward
   }
   Require(WithoutSeparators(items) == WithoutSeparators(text));
+  return joined;
 }
 
 void CheckSubstitution(const NoticeText& notice) {
@@ -68,8 +74,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const std::u16string text = zprava::DecodeNoticeBytes(bytes);
   Require(IsWellFormedUtf16(text));
-  CheckItems(text);
+  const NoticeText joined = CheckItems(text);
   const NoticeText notice = zprava::NoticeFromText(text);
+  Require(notice == joined);
   // Reading items in the file's own bytes must give what reading decoded text gives.
   Require(zprava::NoticeFromBytes(bytes) == notice);
   Require(WithoutSeparators(notice) == WithoutSeparators(text));

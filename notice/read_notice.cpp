@@ -11,27 +11,25 @@ namespace zprava {
 namespace {
 
 // Room kept in front of the notice for the header, which is later put there
-// within the same storage.
+// within the same storage; while items are joined it keeps the writing clear
+// of the text still to be read.
 constexpr std::size_t kHeaderRoom = 64;
 
 // Joins the items of `text` in place: `text` lies inside the notice's own
-// storage, at least one code unit per delimiter behind `out`. Items only
-// shrink on the way (blanks and quotes go) except where a one-unit delimiter
-// becomes CR LF, so the writing never overtakes the reading. While the
-// notice is empty an item replaces it (is written to nothing); after that
-// every item, empty ones included, goes on a line of its own.
+// storage, at least 64 code units plus one per delimiter behind `out`. Items
+// only shrink on the way (blanks and quotes go) except where a one-unit
+// delimiter becomes CR LF, so the writing stays 64 units behind the reading,
+// room enough for the reader's block copies. While the notice is empty an
+// item replaces it (is written to nothing); after that every item, empty ones
+// included, goes on a line of its own.
 std::size_t JoinItemsInPlace(char16_t* out, std::u16string_view text) {
   BasicItemReader<char16_t> reader(text);
   char16_t* next = out;
+  while (!reader.AtEnd() && next == out) next = reader.CopyItemTo(next);
   while (!reader.AtEnd()) {
-    if (next != out) {
-      *next++ = u'\r';
-      *next++ = u'\n';
-    }
-    reader.ReadPieces([&](std::u16string_view piece) {
-      std::memmove(next, piece.data(), piece.size() * sizeof(char16_t));
-      next += piece.size();
-    });
+    *next++ = u'\r';
+    *next++ = u'\n';
+    next = reader.CopyItemsTo(next);
   }
   return static_cast<std::size_t>(next - out);
 }
