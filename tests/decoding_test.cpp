@@ -1,6 +1,7 @@
 // Choosing and applying the notice file's encoding.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "runtime/text_decoder.h"
@@ -56,6 +57,44 @@ TEST(DecodeNoticeBytes, LongAsciiRunsAroundMultibyteText) {
   // A fault far into the file still sends the whole file to the legacy code page.
   EXPECT_EQ(DecodeNoticeBytes("\xC5\xBE" + ascii + "\x9E"),
             u"Ĺľ" + std::u16string(1000, u'a') + u"ž");
+}
+
+// Long runs are decoded a block at a time; wherever sequences fall against
+// the blocks, the text must be what the sequences say, and one bad sequence
+// anywhere must send the whole file to the legacy code page.
+TEST(DecodeNoticeBytes, SequencesFallingAnywhereInABlock) {
+  struct Piece {
+    std::string_view bytes;
+    std::u16string_view text;
+  };
+  const Piece valid[] = {{"a", u"a"},
+                         {",", u","},
+                         {"č", u"č"},
+                         {"Ž", u"Ž"},
+                         {"\xC2\x80", u"\u0080"},
+                         {"\xDF\xBF", u"\u07FF"},
+                         {"€", u"€"},
+                         {"😀", u"😀"}};
+  const std::string_view invalid[] = {"\xC4", "\x8D", "\xC1\xBF", "\xE0\x80\x80", "\xF8"};
+  std::minstd_rand random(8122026);
+  for (int round = 0; round < 5000; ++round) {
+    std::string bytes;
+    std::u16string text;
+    const unsigned pieces = random() % 80;
+    const unsigned bad_piece = round % 4 == 3 ? random() % (pieces + 1) : pieces + 1;
+    for (unsigned piece = 0; piece <= pieces; ++piece) {
+      if (piece == bad_piece) bytes += invalid[random() % std::size(invalid)];
+      const Piece& next = valid[random() % std::size(valid)];
+      bytes += next.bytes;
+      text += next.text;
+    }
+    if (bad_piece <= pieces) {
+      text.assign(bytes.size(), u'\0');
+      text.resize(
+          static_cast<std::size_t>(DecodeLegacyCodePageTo(bytes, text.data()) - text.data()));
+    }
+    ASSERT_EQ(DecodeNoticeBytes(bytes), text) << "round " << round;
+  }
 }
 
 }  // namespace
