@@ -82,8 +82,8 @@ class BasicItemReader {
 
   // Like CopyItemTo, but where the text allows, several items at once, joined
   // by CR LF: short items would otherwise cost more to find than to copy. Same
-  // needs of `out`, and 64 code units behind the reading where it lies in the
-  // text.
+  // needs of `out`; where it lies in the text, it must stay 64 code units
+  // behind the reading however many of the delimiters ahead become CR LF.
   Char* CopyItemsTo(Char* out) {
 #if defined(__SSE2__)
     if (CopyPlainItems(out)) return out;
@@ -252,16 +252,16 @@ class BasicItemReader {
 
   // UnquotedPart's work, fused with copying to `out`.
   Char* CopyUnquotedPart(Char* out) {
-    const Char* const part = text_.data() + position_;
+    const Char* in = text_.data() + position_;
     const Char* const end = text_.data() + text_.size();
-    const Char* in = part;
+    Char* const part = out;
     if (!CopyBlocksToDelimiter(in, out, end)) {
       while (in < end && !IsDelimiter(*in)) *out++ = *in++;
     }
     position_ = static_cast<std::size_t>(in - text_.data());
-    // Trailing blanks are looked for in the text, not in the copy just
-    // written, which the processor would have to wait for.
-    for (const Char* kept_end = in; kept_end > part && IsBlank(kept_end[-1]); --kept_end) --out;
+    // Trailing blanks are looked for in the copy: when `out` lies in the text,
+    // a long item's copy may already cover the item's own end.
+    while (out > part && IsBlank(out[-1])) --out;
     return out;
   }
 

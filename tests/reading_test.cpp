@@ -74,6 +74,9 @@ TEST(NoticeFromBytes, ManyItemsAndLongLinesStayWhole) {
   }
   EXPECT_EQ(NoticeFromBytes(file), notice);
   EXPECT_EQ(NoticeFromBytes(std::string(100000, 'y')), std::u16string(100000, u'y'));
+  // The trailing blanks of a long item lie where the joined text is written.
+  EXPECT_EQ(NoticeFromBytes(std::string(100, 'y') + std::string(100, '\t') + "\r\nz"),
+            std::u16string(100, u'y') + u"\r\nz");
 }
 
 // The notice is joined in place, several items at a time where the text
