@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/long_text_view_gtk.h"
 #include "runtime/message_box.h"
 #include "runtime/unicode.h"
 
@@ -178,6 +179,23 @@ GtkWidget* NewScrolledText(std::vector<std::string> slices, int width, int heigh
   return scrolled;
 }
 
+// GtkTextView keeps a few hundred bytes of records for every line and lays
+// out every paragraph whole: past these sizes a notice goes to a view that
+// lays out only what is on screen.
+constexpr std::size_t kLongTextUnits = 1'000'000;
+constexpr std::size_t kLongTextLines = 10'000;
+
+bool IsTooLongForTextView(std::u16string_view body) {
+  if (body.size() > kLongTextUnits) return true;
+  std::size_t lines = 0;
+  for (std::size_t i = 0; i < body.size() && lines <= kLongTextLines; ++i) {
+    if (body[i] == u'\n' || (body[i] == u'\r' && (i + 1 == body.size() || body[i + 1] != u'\n'))) {
+      ++lines;
+    }
+  }
+  return lines > kLongTextLines;
+}
+
 // The prompt in a label when it fits the screen, otherwise its first line in
 // a label above the rest in a scrolled view.
 GtkWidget* NewPromptArea(std::u16string prompt, GtkWidget* dialog) {
@@ -196,18 +214,23 @@ GtkWidget* NewPromptArea(std::u16string prompt, GtkWidget* dialog) {
       text.substr(header_end, 2) == u"\r\n" ? header_end + 2 : header_end + 1;
   GtkWidget* header =
       NewPlainLabel(ToDisplayUtf8(text.substr(0, header_end), DisplayTarget::kToolkit), false);
-  std::vector<std::string> body;
-  ForEachDisplaySlice(text.substr(std::min(body_start, text.size())), DisplayTarget::kToolkit,
-                      [&](std::string slice) { body.push_back(std::move(slice)); });
-  prompt = std::u16string();  // the notice is held once, as display text, from here on
+  const std::size_t body_from = std::min(body_start, text.size());
   const int width =
       std::min(kScrolledChars * font.char_width, static_cast<int>(area.width * kScreenShare));
+  const int height = std::max(available, kMinScrolledHeight);
+  GtkWidget* body = nullptr;
+  if (IsTooLongForTextView(text.substr(body_from))) {
+    body = NewLongTextView(std::move(prompt), body_from, kScrolledChars, width, height);
+  } else {
+    std::vector<std::string> slices;
+    ForEachDisplaySlice(text.substr(body_from), DisplayTarget::kToolkit,
+                        [&](std::string slice) { slices.push_back(std::move(slice)); });
+    prompt = std::u16string();  // the notice is held once, as display text, from here on
+    body = NewScrolledText(std::move(slices), width, height);
+  }
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
   gtk_box_pack_start(GTK_BOX(box), header, FALSE, FALSE, 0);
-  gtk_box_pack_start(
-      GTK_BOX(box),
-      NewScrolledText(std::move(body), width, std::max(available, kMinScrolledHeight)), TRUE, TRUE,
-      0);
+  gtk_box_pack_start(GTK_BOX(box), body, TRUE, TRUE, 0);
   return box;
 }
 

@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "runtime/display_rows.h"
 #include "runtime/failure.h"
 #include "runtime/message_box.h"
 #include "runtime/unicode.h"
@@ -66,6 +68,51 @@ class Pipe {
  private:
   int fds_[2] = {-1, -1};
 };
+
+std::vector<std::u16string> AllRows(const DisplayRows& rows) {
+  std::vector<std::u16string> all;
+  for (std::size_t i = 0, start = 0; i < rows.Count(); ++i) {
+    const DisplayRows::Row row = rows.RowAt(start);
+    all.emplace_back(row.text);
+    start = row.next;
+  }
+  return all;
+}
+
+TEST(DisplayRows, LinesAreCutIntoRowsAtBlanksWherePossible) {
+  struct Case {
+    const char* what;
+    std::u16string text;
+    std::vector<std::u16string> rows;  // of at most ten units
+  };
+  const Case cases[] = {
+      {"empty", u"", {u""}},
+      {"every kind of line end", u"a\r\nb\rc\nd", {u"a", u"b", u"c", u"d"}},
+      {"final line end leaves an empty row", u"a\r\n", {u"a", u""}},
+      {"empty lines", u"\r\n\r\n", {u"", u"", u""}},
+      {"cut after the last blank", u"one two three four", {u"one two ", u"three four"}},
+      {"a blank too early is no place to cut", u"ab cdefghijklmn", {u"ab cdefghi", u"jklmn"}},
+      {"a full row takes its line end along", u"0123456789\r\nx", {u"0123456789", u"x"}},
+      {"a surrogate pair stays whole", u"012345678\U0001F600x", {u"012345678", u"\U0001F600x"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const DisplayRows rows(c.text, 10);
+    EXPECT_EQ(rows.Count(), c.rows.size());
+    EXPECT_EQ(AllRows(rows), c.rows);
+  }
+}
+
+// A view finds any row again from the starts kept every so many rows.
+TEST(DisplayRows, AnyRowIsFoundAgainByItsIndex) {
+  std::u16string text;
+  for (int i = 0; i < 300; ++i) text += u"line " + std::u16string(i % 25, u'x') + u"\r\n";
+  const DisplayRows rows(text, 12);
+  const std::vector<std::u16string> all = AllRows(rows);
+  for (std::size_t i = 0; i < rows.Count(); ++i) {
+    ASSERT_EQ(rows.RowAt(rows.Start(i)).text, all[i]) << "row " << i;
+  }
+}
 
 TEST(TerminalMessageBox, WritesTheDialogAndReturnsOkWithoutATerminal) {
   Pipe input, output;

@@ -191,6 +191,26 @@ class GtkDialog(unittest.TestCase):
             self.desktop.press(window, "Return")
             self.assert_ends_within_a_second(process, 0)
 
+    def test_huge_notice_scrolls_a_screenful_at_a_time(self):
+        lines = [f"Řádek {i}; text" for i in range(1, 20001)]
+        with NoticeFolder("\r\n".join(lines)) as folder:
+            process, window = self.launch(folder)
+            contents = dialog_contents(accessible_dialog(CAPTION))
+            self.assertTrue(contents["labels"][0].startswith("Zpráva: "))
+            self.assertEqual(contents["texts"], [])  # past a text view's comfortable size
+            self.assertEqual(contents["buttons"], ["OK"])
+            first = os.path.join(SCREENSHOTS, "huge-notice.png")
+            last = os.path.join(SCREENSHOTS, "huge-notice-end.png")
+            self.desktop.screenshot(first)
+            self.desktop.xdotool("mousemove", "--window", str(window), "300", "300", "click", "1")
+            self.desktop.press(window, "End")
+            time.sleep(0.5)
+            self.desktop.screenshot(last)
+            with open(first, "rb") as before, open(last, "rb") as after:
+                self.assertNotEqual(before.read(), after.read())
+            self.desktop.press(window, "Return")  # the view leaves Return to the dialog
+            self.assert_ends_within_a_second(process, 0)
+
 
 if __name__ == "__main__":
     ensure_dbus_session()
