@@ -4,11 +4,13 @@
 #   bench/launch.sh [RUNS]        (default 10 measured runs after 2 warm-ups)
 # Expects the "bench" preset built (bench/run does both). BENCH_BUILD names
 # another build folder, BENCH_WARMUP the warm-up runs, BENCH_LARGE_BYTES the
-# size of the large notice (100 MB).
+# size of the large notice (100 MB), BENCH_LINGER_MS how long the large notice
+# stays on screen for its peak RSS on screen (10 s).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-10}
 warmup=${BENCH_WARMUP:-2}
+linger_ms=${BENCH_LINGER_MS:-10000}
 build_dir=$(cd "${BENCH_BUILD:-build/bench}" && pwd)
 
 if [ -z "${ZPRAVA_BENCH_SESSION:-}" ]; then
@@ -57,6 +59,10 @@ measure reference "$work/short" "$build_dir/bench/reference_dialog" "$prompt"
 measure zprava-short "$work/short" "$build_dir/app/zprava"
 measure zprava-5000-lines "$work/lines5000" "$build_dir/app/zprava"
 measure zprava-large "$work/mb100" "$build_dir/app/zprava"
+# Once more, left on screen a while: what the dialog holds while it is read.
+summary=$(LAUNCH_LINGER_MS=$linger_ms "$build_dir/bench/launch_to_map" 1 0 "$work/mb100" -- \
+  "$build_dir/app/zprava" | tail -n1)
+echo "zprava-large-shown $summary" | tee -a "$work/results"
 if command -v zenity >/dev/null; then
   measure zenity "$work/short" zenity --question --title=Tibrel --no-markup --text="$prompt"
 fi
@@ -65,7 +71,7 @@ if command -v yad >/dev/null; then
 fi
 
 echo
-python3 - "$work/results" "$work/mb100/Zprava.ini" <<'PY'
+python3 - "$work/results" "$work/mb100/Zprava.ini" "$linger_ms" <<'PY'
 import os, sys
 rows = {}
 for line in open(sys.argv[1]):
@@ -80,5 +86,7 @@ for name, r in rows.items():
           f"{r['median_ms'] / reference:12.2f} {r['peak_rss_kb'] / 1024:13.1f}")
 short = rows["zprava-short"]["median_ms"]
 print(f"\n5,000 lines / short notice: {rows['zprava-5000-lines']['median_ms'] / short:.2f}x")
-print(f"large notice ({size_kb / 1024:.1f} MiB): peak RSS {rows['zprava-large']['peak_rss_kb'] / size_kb:.2f}x the file size")
+print(f"large notice ({size_kb / 1024:.1f} MiB): peak RSS {rows['zprava-large']['peak_rss_kb'] / size_kb:.2f}x the file size"
+      f" up to mapped, {rows['zprava-large-shown']['peak_rss_kb'] / size_kb:.2f}x"
+      f" over {int(sys.argv[3]) / 1000:g} s on screen")
 PY

@@ -5,6 +5,8 @@
 //
 // Prints one line per measured run and a final summary line:
 //   summary median_ms=… min_ms=… max_ms=… peak_rss_kb=…
+// LAUNCH_LINGER_MS keeps each program that long after its window is mapped
+// before ending it, so that the peak RSS covers the dialog's time on screen.
 #include <X11/Xlib.h>
 #include <poll.h>
 #include <sys/resource.h>
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -54,6 +57,9 @@ Run LaunchOnce(Display* display, const std::string& folder, char** command) {
   }
   const bool mapped = WaitForTopLevelMap(display, start + std::chrono::seconds(60));
   const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  if (const char* linger = std::getenv("LAUNCH_LINGER_MS")) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(linger)));
+  }
   kill(child, SIGTERM);
   int status = 0;
   rusage usage{};
