@@ -1,7 +1,6 @@
 #include "runtime/long_text_view_gtk.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string_view>
 #include <utility>
 
@@ -38,8 +37,8 @@ class LongTextView {
     g_signal_connect(area_, "scroll-event", G_CALLBACK(Scrolled), this);
     g_signal_connect(area_, "key-press-event", G_CALLBACK(KeyPressed), this);
     g_signal_connect(area_, "button-press-event", G_CALLBACK(Pressed), this);
-    g_signal_connect_swapped(adjustment_, "value-changed", G_CALLBACK(gtk_widget_queue_draw),
-                             area_);
+    g_signal_connect_object(adjustment_, "value-changed", G_CALLBACK(gtk_widget_queue_draw), area_,
+                            G_CONNECT_SWAPPED);
 
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
     gtk_box_pack_start(GTK_BOX(box), area_, TRUE, TRUE, 0);
