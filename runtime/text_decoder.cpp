@@ -106,7 +106,8 @@ constexpr std::array<Squeeze, 16> kSqueezes = MakeSqueezes();
 // two-byte sequences (a lead at the last byte taking the 17th byte along), as
 // Czech text does: the sequences are decoded side by side and the
 // continuation bytes' places squeezed out. Needs 17 readable bytes; false,
-// writing nothing, for anything else.
+// writing nothing, for anything else. Always inlined: called out of line, it
+// made the caller keep `in` and `out` in memory, a tenth of the time.
 inline __attribute__((always_inline)) bool DecodeTwoByteBlock(const unsigned char*& in,
                                                               char16_t*& out) {
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
