@@ -16,8 +16,6 @@ constexpr const char* kNativeUtf16 =
     std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 constexpr char16_t kReplacement = 0xFFFD;
 
-using ByteTable = std::array<char16_t, 256>;
-
 // The C library knows the code page; asking it once per byte value gives a
 // table, and decoding by table keeps long files fast.
 ByteTable AskTheCLibrary() {
@@ -48,9 +46,7 @@ const ByteTable& LegacyTable() {
 }  // namespace
 
 char16_t* DecodeLegacyCodePageTo(std::string_view bytes, char16_t* out) {
-  const ByteTable& table = LegacyTable();
-  for (const char byte : bytes) *out++ = table[static_cast<unsigned char>(byte)];
-  return out;
+  return DecodeByTable(bytes, LegacyTable(), out);
 }
 
 }  // namespace zprava

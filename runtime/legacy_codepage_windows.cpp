@@ -9,8 +9,6 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-using ByteTable = std::array<char16_t, 256>;
-
 // Files written on this machine were written in its ANSI code page (1250 on
 // Czech Windows). Windows maps bytes the code page leaves undefined to the C1
 // control characters; those are shown as replacement characters.
@@ -32,8 +30,7 @@ ByteTable AskWindows() {
 
 char16_t* DecodeLegacyCodePageTo(std::string_view bytes, char16_t* out) {
   static const ByteTable table = AskWindows();
-  for (const char byte : bytes) *out++ = table[static_cast<unsigned char>(byte)];
-  return out;
+  return DecodeByTable(bytes, table, out);
 }
 
 }  // namespace zprava

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #if defined(__SSE2__)
@@ -217,6 +218,23 @@ bool StartsWith(std::string_view bytes, std::string_view mark) {
 }
 
 }  // namespace
+
+// Four units are put together and stored at once: storing them one by one
+// into fresh memory took three times as long as looking them up.
+char16_t* DecodeByTable(std::string_view bytes, const ByteTable& table, char16_t* out) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 4 <= bytes.size(); i += 4) {
+      const std::uint64_t four =
+          std::uint64_t{table[in[i]]} | std::uint64_t{table[in[i + 1]]} << 16 |
+          std::uint64_t{table[in[i + 2]]} << 32 | std::uint64_t{table[in[i + 3]]} << 48;
+      std::memcpy(out + i, &four, sizeof four);
+    }
+  }
+  for (; i < bytes.size(); ++i) out[i] = table[in[i]];
+  return out + bytes.size();
+}
 
 char16_t* DecodeNoticeBytesTo(std::string_view bytes, char16_t* out) {
   if (StartsWith(bytes, "\xEF\xBB\xBF")) return DecodeUtf8<false>(bytes.substr(3), out);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,12 @@ namespace zprava {
 // returns the end of the decoded text.
 char16_t* DecodeNoticeBytesTo(std::string_view bytes, char16_t* out);
 std::u16string DecodeNoticeBytes(std::string_view bytes);
+
+// A code unit for each byte value, as the legacy code pages are decoded.
+using ByteTable = std::array<char16_t, 256>;
+
+// One code unit per byte written to `out`, looked up in `table`.
+char16_t* DecodeByTable(std::string_view bytes, const ByteTable& table, char16_t* out);
 
 // The platform's legacy 8-bit code page (Windows-1250 here), one code unit per
 // byte written to `out`; bytes it leaves undefined become U+FFFD.
