@@ -157,9 +157,7 @@ class BasicItemReader {
     if constexpr (sizeof(Char) == 1) return _mm_cmpeq_epi8(a, b);
     return _mm_cmpeq_epi16(a, b);
   }
-#endif
 
-#if defined(__SSE2__)
   // The next 32 code units, a bit for each that equals one character.
   class Window {
    public:

@@ -106,8 +106,9 @@ constexpr std::array<Squeeze, 16> kSqueezes = MakeSqueezes();
 // Decodes the 16 bytes at `in` when they hold only ASCII and complete
 // two-byte sequences (a lead at the last byte taking the 17th byte along), as
 // Czech text does: the sequences are decoded side by side and the
-// continuation bytes' places squeezed out. Needs 17 readable bytes; false,
-// writing nothing, for anything else. Always inlined: called out of line, it
+// continuation bytes' places squeezed out. Needs 17 readable bytes and room
+// for 16 units, writes in steps of four; false, writing nothing, for
+// anything else. Always inlined: called out of line, it
 // made the caller keep `in` and `out` in memory, a tenth of the time.
 inline __attribute__((always_inline)) bool DecodeTwoByteBlock(const unsigned char*& in,
                                                               char16_t*& out) {
