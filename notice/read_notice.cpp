@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstring>
 
 #include "notice/notice.h"
 #include "runtime/file_input.h"
