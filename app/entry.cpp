@@ -1,10 +1,11 @@
 #include <clocale>
 
-#include "app/main_procedure.h"
+#include "main_procedure.h"
 
 int main() {
   // Weekday and month names and case rules follow the user's regional settings.
   std::setlocale(LC_ALL, "");
-  auto dialog = zprava::MakeSystemMessageBox(zprava::kEndedSilently);
+  const auto dialog =
+      zprava::MakeSystemDialog({.exit_status_on_lost_display = zprava::kEndedSilently});
   return zprava::Main(*dialog);
 }

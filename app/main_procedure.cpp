@@ -1,18 +1,18 @@
-#include "app/main_procedure.h"
+#include "main_procedure.h"
 
 #include <exception>
 #include <new>
 #include <utility>
 
-#include "notice/notice.h"
-#include "runtime/failure.h"
+#include "notice.h"
+#include "system/failure.h"
 
 namespace zprava {
 namespace {
 
 // A failure while the not-found notice is shown is not handled again: the
 // program simply ends without a dialog.
-ExitStatus HandleFailure(FailureNumber number, MessageBox& dialog) {
+ExitStatus HandleFailure(FailureNumber number, NoticeDialog& dialog) {
   if (number != FailureNumber::kFileNotFound) return kEndedSilently;
   try {
     ShowNotice(NoticeText(kNotFoundText), dialog);
@@ -24,10 +24,10 @@ ExitStatus HandleFailure(FailureNumber number, MessageBox& dialog) {
 
 }  // namespace
 
-ExitStatus Main(MessageBox& dialog) {
+ExitStatus Main(NoticeDialog& dialog) {
   try {
     NoticeText notice = ReplaceSemicolons(ReadNotice());
-    // Whatever the dialog answers, the notice has been seen and the program ends.
+    // The dialog offers only OK, and OK ends the program.
     ShowNotice(std::move(notice), dialog);
     return kNoticeShown;
   } catch (const RuntimeFailure& failure) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/message_box.h"
+#include "dialog/notice_dialog.h"
 
 namespace zprava {
 
@@ -14,6 +14,6 @@ enum ExitStatus : int {
 // Reads the notice, turns its semicolons into commas and shows it. A missing
 // notice file shows the not-found notice instead; any other failure ends
 // without a dialog.
-ExitStatus Main(MessageBox& dialog);
+ExitStatus Main(NoticeDialog& dialog);
 
 }  // namespace zprava

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "notice/notice.h"
+#include "notice.h"
 
 #if defined(__GLIBC__)
 #include <malloc.h>

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "notice/notice.h"
-#include "runtime/item_reader.h"
-#include "runtime/text_decoder.h"
+#include "notice.h"
+#include "text/item_reader.h"
+#include "text/text_decoder.h"
 
 namespace {
 
@@ -47,10 +47,9 @@ NoticeText CheckItems(std::u16string_view text) {
   zprava::ItemReader reader(text);
   std::u16string items;
   NoticeText joined;
-  DataItem item;
   std::size_t count = 0;
   while (!reader.AtEnd()) {
-    reader.ReadItem(item);
+    const DataItem item = reader.ReadItem();
     items += item;
     if (!joined.empty()) joined += u"\r\n";
     joined += item;
@@ -79,6 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(notice == joined);
   // Reading items in the file's own bytes must give what reading decoded text gives.
   Require(zprava::NoticeFromBytes(bytes) == notice);
+  // And the scalar code path what the build's own gives.
+  Require(zprava::NoticeFromBytes<zprava::CodePath::kScalar>(bytes) == notice);
   Require(WithoutSeparators(notice) == WithoutSeparators(text));
   CheckSubstitution(notice);
   return 0;

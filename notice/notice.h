@@ -1,10 +1,12 @@
 #pragma once
 
 #include <chrono>
+#include <string>
 #include <string_view>
 
-#include "runtime/message_box.h"
-#include "runtime/text.h"
+#include "dialog/notice_dialog.h"
+#include "text/code_path.h"
+#include "text/text.h"
 
 namespace zprava {
 
@@ -13,15 +15,17 @@ inline constexpr std::u16string_view kNotFoundText = u"Soubor 'Zprava.ini' nenal
 inline constexpr std::u16string_view kCaption = u"Tibrel";
 inline constexpr std::u16string_view kHeaderPrefix = u"Zpráva: ";
 inline constexpr std::u16string_view kHeaderDatePattern = u"dddd d.mmmm yyyy";
-inline constexpr std::u16string_view kLineBreak = u"\r\n";
 
 // Reads "Zprava.ini" from the current directory and joins its items into the
 // notice. Throws RuntimeFailure (kFileNotFound when the file is missing).
 NoticeText ReadNotice();
 
-// The notice held in a file's bytes: decoded, read item by item and joined
-// with CR LF, empty items in front of the first text dropped.
+// The notice held in a file's bytes, or in text already decoded: read item by
+// item and joined with CR LF, empty items in front of the first text dropped.
+// Every code path gives the same notice; the build's own is the default.
+template <CodePath kPath = kBuildCodePath>
 NoticeText NoticeFromBytes(std::string_view bytes);
+template <CodePath kPath = kBuildCodePath>
 NoticeText NoticeFromText(std::u16string_view decoded_text);
 
 // Every ";" becomes "," (authors write semicolons where the notice shows commas,
@@ -30,12 +34,14 @@ NoticeText ReplaceSemicolons(NoticeText text);
 
 // The header's date under the regional settings, its first letter capitalised.
 std::u16string FormatHeaderDate(std::chrono::year_month_day date);
-std::u16string FormatHeaderDate();  // today
 
-// "Zpráva: " + header date + CR LF + body.
-NoticeText ComposePrompt(std::u16string_view header_date, NoticeText body);
+// "Zpráva: " and the date.
+std::u16string HeaderLine(std::u16string_view header_date);
 
-// Shows the body under today's dated header; returns the dialog's result code.
-int ShowNotice(NoticeText body, MessageBox& dialog);
+// How the dialog was dismissed: it offers nothing but OK.
+enum class DialogResult { kOk = 1 };
+
+// Shows the body under today's dated header.
+DialogResult ShowNotice(NoticeText body, NoticeDialog& dialog);
 
 }  // namespace zprava

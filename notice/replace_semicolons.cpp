@@ -1,4 +1,4 @@
-#include "notice/notice.h"
+#include "notice.h"
 
 namespace zprava {
 

@@ -1,8 +1,10 @@
-#include "notice/notice.h"
-#include "runtime/clock.h"
-#include "runtime/date_format.h"
-#include "runtime/regional.h"
-#include "runtime/unicode.h"
+#include <utility>
+
+#include "notice.h"
+#include "system/clock.h"
+#include "system/regional.h"
+#include "text/date_format.h"
+#include "text/unicode.h"
 
 namespace zprava {
 namespace {
@@ -10,8 +12,7 @@ namespace {
 // Upper-cases the first character only (a surrogate pair counts as one).
 std::u16string CapitaliseFirst(std::u16string text) {
   if (text.empty()) return text;
-  const bool pair = text.size() > 1 && IsHighSurrogate(text[0]) && IsLowSurrogate(text[1]);
-  const std::size_t first_length = pair ? 2 : 1;
+  const std::size_t first_length = CodePointAt(text, 0).length;
   return ToUpperCase(std::u16string_view(text).substr(0, first_length)) + text.substr(first_length);
 }
 
@@ -21,22 +22,16 @@ std::u16string FormatHeaderDate(std::chrono::year_month_day date) {
   return CapitaliseFirst(FormatDate(date, kHeaderDatePattern));
 }
 
-std::u16string FormatHeaderDate() { return FormatHeaderDate(LocalToday()); }
-
-NoticeText ComposePrompt(std::u16string_view header_date, NoticeText body) {
-  // The header goes in front of the body's own storage: a long notice is not copied.
-  NoticeText header_line;
-  header_line.reserve(kHeaderPrefix.size() + header_date.size() + kLineBreak.size());
-  header_line += kHeaderPrefix;
-  header_line += header_date;
-  header_line += kLineBreak;
-  body.insert(0, header_line);
-  return body;
+std::u16string HeaderLine(std::u16string_view header_date) {
+  std::u16string header(kHeaderPrefix);
+  header += header_date;
+  return header;
 }
 
-int ShowNotice(NoticeText body, MessageBox& dialog) {
-  return dialog.Show(ComposePrompt(FormatHeaderDate(), std::move(body)),
-                     message_box_style::kQuestion, kCaption);
+DialogResult ShowNotice(NoticeText body, NoticeDialog& dialog) {
+  const std::u16string header = HeaderLine(FormatHeaderDate(LocalToday()));
+  dialog.Show({.caption = kCaption, .header = header, .body = std::move(body)});
+  return DialogResult::kOk;
 }
 
 }  // namespace zprava

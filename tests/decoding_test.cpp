@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "runtime/text_decoder.h"
+#include "text/text_decoder.h"
 
 namespace zprava {
 namespace {

@@ -1,4 +1,4 @@
-// Turning prompts into what a person sees: display text and the terminal dialog.
+// Turning notices into what a person sees: display text, rows and the terminal dialog.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "runtime/display_rows.h"
-#include "runtime/failure.h"
-#include "runtime/message_box.h"
-#include "runtime/unicode.h"
+#include "posix/terminal_dialog.h"
+#include "system/failure.h"
+#include "text/display_rows.h"
+#include "text/display_text.h"
 
 namespace zprava {
 namespace {
@@ -19,7 +19,7 @@ using namespace std::string_literals;
 struct DisplayCase {
   const char* what;
   std::u16string text;
-  std::string toolkit;
+  std::string dialog;
   std::string terminal;
 };
 
@@ -38,8 +38,30 @@ TEST(ToDisplayUtf8, LineBreaksAndControlsAreHarmless) {
   };
   for (const DisplayCase& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(ToDisplayUtf8(c.text, DisplayTarget::kToolkit), c.toolkit);
+    EXPECT_EQ(ToDisplayUtf8(c.text, DisplayTarget::kDialog), c.dialog);
     EXPECT_EQ(ToDisplayUtf8(c.text, DisplayTarget::kTerminal), c.terminal);
+    // Windows takes the same text in UTF-16, with CR LF line ends.
+    EXPECT_EQ(ToDisplayUtf8(ToDisplayUtf16(c.text, DisplayTarget::kDialog), DisplayTarget::kDialog),
+              c.dialog);
+  }
+  EXPECT_EQ(ToDisplayUtf16(u"a\rb\nc\r\nd", DisplayTarget::kDialog), u"a\r\nb\r\nc\r\nd");
+}
+
+// Display text is made a slice at a time; no slice may end inside a CR LF or
+// a surrogate pair, wherever they fall against the slice size.
+TEST(ForEachDisplaySlice, NeverSplitsALineEndOrAPair) {
+  const std::u16string text = u"ab\r\ncd\U0001F600e\rf\ng\r\n\U0001F600";
+  for (std::size_t slice_units = 1; slice_units <= text.size() + 1; ++slice_units) {
+    SCOPED_TRACE(slice_units);
+    std::string joined;
+    ForEachDisplaySlice(
+        text, DisplayTarget::kTerminal,
+        [&](const std::string& slice) {
+          EXPECT_EQ(slice.find("\uFFFD"), std::string::npos);
+          joined += slice;
+        },
+        slice_units);
+    EXPECT_EQ(joined, ToDisplayUtf8(text, DisplayTarget::kTerminal));
   }
 }
 
@@ -114,35 +136,37 @@ TEST(DisplayRows, AnyRowIsFoundAgainByItsIndex) {
   }
 }
 
-TEST(TerminalMessageBox, WritesTheDialogAndReturnsOkWithoutATerminal) {
+TEST(TerminalDialog, WritesTheDialogWithoutATerminal) {
   Pipe input, output;
-  auto box = MakeTerminalMessageBox(input.reader(), output.writer());
-  EXPECT_EQ(box->Show(u"Zpráva: D\r\nřádek\r\n\x1B]0;x\a", message_box_style::kQuestion, u"Tibrel"),
-            kResultOk);
+  MakeTerminalDialog(input.reader(), output.writer())
+      ->Show({.caption = u"Tibrel", .header = u"Zpráva: D", .body = u"řádek\r\n\x1B]0;x\a"});
   EXPECT_EQ(output.Drain(), "[?] Tibrel\nZpráva: D\nřádek\n\uFFFD]0;x\uFFFD\n[ OK ]\n");
 }
 
-TEST(TerminalMessageBox, LongPromptKeepsLineBreaksAndPairsWhole) {
-  // Slices of the output are 65,536 code units: a CR LF and a surrogate pair straddle them.
-  const std::u16string prompt =
-      std::u16string(65535, u'a') + u"\r\n" + std::u16string(65535, u'b') + u"\U0001F600c";
+TEST(TerminalDialog, LongBodyKeepsLineBreaksAndPairsWhole) {
+  // A CR LF straddles the first slice boundary and a surrogate pair the second.
+  const std::size_t slice = kDisplaySliceUnits;
+  const std::u16string body =
+      std::u16string(slice - 1, u'a') + u"\r\n" + std::u16string(slice - 1, u'b') + u"\U0001F600c";
   FILE* output = std::tmpfile();
   ASSERT_NE(output, nullptr);
   Pipe input;
-  MakeTerminalMessageBox(input.reader(), fileno(output))->Show(prompt, 0, u"T");
+  MakeTerminalDialog(input.reader(), fileno(output))
+      ->Show({.caption = u"T", .header = u"H", .body = body});
   std::rewind(output);
-  std::string written(300000, '\0');
+  std::string written(3 * slice, '\0');
   written.resize(std::fread(written.data(), 1, written.size(), output));
   std::fclose(output);
-  EXPECT_EQ(written, "T\n" + std::string(65535, 'a') + "\n" + std::string(65535, 'b') +
-                         "\U0001F600c\n[ OK ]\n");
+  EXPECT_EQ(written, "[?] T\nH\n" + std::string(slice - 1, 'a') + "\n" +
+                         std::string(slice - 1, 'b') + "\U0001F600c\n[ OK ]\n");
 }
 
-TEST(TerminalMessageBox, FailedWriteIsAFailureNotACrash) {
+TEST(TerminalDialog, FailedWriteIsAFailureNotACrash) {
   Pipe input, output;
   output.CloseReader();
-  auto box = MakeTerminalMessageBox(input.reader(), output.writer());
-  EXPECT_THROW(box->Show(u"x", message_box_style::kQuestion, u"Tibrel"), RuntimeFailure);
+  EXPECT_THROW(MakeTerminalDialog(input.reader(), output.writer())
+                   ->Show({.caption = u"Tibrel", .header = u"H", .body = u"x"}),
+               RuntimeFailure);
 }
 
 }  // namespace

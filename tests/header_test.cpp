@@ -1,12 +1,10 @@
-// The dated header under different regional settings, and the prompt around it.
+// The dated header under different regional settings.
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <string>
 
-#include "notice/notice.h"
-#include "runtime/date_format.h"
-#include "zprava/version.h"
+#include "notice.h"
 
 namespace zprava {
 namespace {
@@ -55,27 +53,6 @@ TEST(FormatHeaderDate, CzechWeekdayIsCapitalisedMonthIsNot) {
 
 TEST(FormatHeaderDate, PolishAccentedFirstLetterGetsItsCapital) {
   ExpectHeaders("pl_PL.UTF-8", {{year{2026} / December / 9, u"Środa 9.grudnia 2026"}});
-}
-
-TEST(FormatDate, NumericFieldsAndLiterals) {
-  ScopedLocale scoped("C");
-  const year_month_day date = year{2026} / March / 4;
-  EXPECT_EQ(FormatDate(date, u"dd.mm.yy"), u"04.03.26");
-  EXPECT_EQ(FormatDate(date, u"d/m/yyyy"), u"4/3/2026");
-  EXPECT_EQ(FormatDate(date, u"ddd mmm"), u"Wed Mar");
-  EXPECT_EQ(FormatDate(date, u"[x]"), u"[x]");
-}
-
-TEST(ComposePrompt, HeaderThenLineBreakThenBodyUnchanged) {
-  EXPECT_EQ(ComposePrompt(u"D", u""), u"Zpráva: D\r\n");
-  EXPECT_EQ(ComposePrompt(u"D", u"a\r\nb\r\n"), u"Zpráva: D\r\na\r\nb\r\n");
-  EXPECT_EQ(ComposePrompt(u"D", NoticeText(kNotFoundText)),
-            u"Zpráva: D\r\nSoubor 'Zprava.ini' nenalezen.");
-}
-
-TEST(VersionRecord, UsesTheThreePartForm) {
-  EXPECT_EQ(kVersionText, "1.00.0001");
-  EXPECT_EQ(kDescription, "Zobrazí zprávu, načtenou ze souboru.");
 }
 
 }  // namespace

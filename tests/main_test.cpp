@@ -11,33 +11,31 @@
 #include <string>
 #include <vector>
 
-#include "app/main_procedure.h"
-#include "notice/notice.h"
-#include "runtime/failure.h"
+#include "main_procedure.h"
+#include "notice.h"
+#include "system/failure.h"
 
 namespace zprava {
 namespace {
 
 namespace fs = std::filesystem;
 
-class FakeDialog final : public MessageBox {
+class FakeDialog final : public NoticeDialog {
  public:
-  std::function<int(std::u16string_view)> respond = [](std::u16string_view) { return kResultOk; };
-  std::vector<std::u16string> prompts;
+  std::function<void()> respond = [] {};
+  std::vector<std::u16string> bodies;
 
-  int Show(std::u16string prompt, int style, std::u16string_view caption) override {
-    EXPECT_EQ(style, message_box_style::kQuestion);
-    EXPECT_EQ(caption, u"Tibrel");
-    prompts.emplace_back(prompt);
-    return respond(prompt);
+  void Show(DialogContent content) override {
+    EXPECT_EQ(content.caption, u"Tibrel");
+    EXPECT_EQ(content.header.rfind(u"Zpráva: ", 0), 0U);
+    EXPECT_EQ(content.icon, DialogIcon::kQuestion);
+    bodies.push_back(std::move(content.body));
+    respond();
   }
 
-  // The prompt's body: everything after the header line.
   std::u16string OnlyBody() const {
-    EXPECT_EQ(prompts.size(), 1U);
-    if (prompts.empty()) return u"<no dialog>";
-    EXPECT_EQ(prompts[0].rfind(u"Zpráva: ", 0), 0U);
-    return prompts[0].substr(prompts[0].find(u"\r\n") + 2);
+    EXPECT_EQ(bodies.size(), 1U);
+    return bodies.empty() ? u"<no dialog>" : bodies[0];
   }
 };
 
@@ -77,12 +75,6 @@ TEST_F(MainTest, EmptyNoticeShowsTheHeaderAlone) {
   EXPECT_EQ(dialog_.OnlyBody(), u"");
 }
 
-TEST_F(MainTest, AnyAnswerFromTheNoticeDialogEndsNormally) {
-  WriteNotice("x");
-  dialog_.respond = [](std::u16string_view) { return 2; };
-  EXPECT_EQ(Main(dialog_), kNoticeShown);
-}
-
 TEST_F(MainTest, MissingOrDanglingFileShowsTheNotFoundNotice) {
   for (bool dangling : {false, true}) {
     SCOPED_TRACE(dangling ? "dangling link" : "no file");
@@ -104,27 +96,23 @@ TEST_F(MainTest, WhatIsNotARegularFileEndsSilently) {
     make();
     FakeDialog dialog;
     EXPECT_EQ(Main(dialog), kEndedSilently);
-    EXPECT_TRUE(dialog.prompts.empty());
+    EXPECT_TRUE(dialog.bodies.empty());
     fs::remove("Zprava.ini");
   }
 }
 
 TEST_F(MainTest, FailureWhileShowingTheNotFoundNoticeEndsSilently) {
-  dialog_.respond = [](std::u16string_view) -> int {
-    throw RuntimeFailure(FailureNumber::kDeviceIo);
-  };
+  dialog_.respond = [] { throw RuntimeFailure(FailureNumber::kDeviceIo); };
   EXPECT_EQ(Main(dialog_), kEndedSilently);
-  dialog_.respond = [](std::u16string_view) -> int { throw std::bad_alloc(); };
+  dialog_.respond = [] { throw std::bad_alloc(); };
   EXPECT_EQ(Main(dialog_), kEndedSilently);
 }
 
 TEST_F(MainTest, FailureOfTheNoticeDialogEndsWithoutAnotherDialog) {
   WriteNotice("x");
-  dialog_.respond = [](std::u16string_view) -> int {
-    throw RuntimeFailure(FailureNumber::kDeviceIo);
-  };
+  dialog_.respond = [] { throw RuntimeFailure(FailureNumber::kDeviceIo); };
   EXPECT_EQ(Main(dialog_), kEndedSilently);
-  EXPECT_EQ(dialog_.prompts.size(), 1U);
+  EXPECT_EQ(dialog_.bodies.size(), 1U);
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 // How a notice file's bytes become the joined notice text.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
-#include "notice/notice.h"
-#include "runtime/item_reader.h"
+#include "notice.h"
 
 namespace zprava {
 namespace {
@@ -77,28 +75,6 @@ TEST(NoticeFromBytes, ManyItemsAndLongLinesStayWhole) {
   // The trailing blanks of a long item lie where the joined text is written.
   EXPECT_EQ(NoticeFromBytes(std::string(100, 'y') + std::string(100, '\t') + "\r\nz"),
             std::u16string(100, u'y') + u"\r\nz");
-}
-
-// The notice is joined in place, several items at a time where the text
-// allows; it must come out as reading and joining one item at a time does,
-// whatever the mix of delimiters, blanks and quotes and wherever they fall.
-TEST(NoticeFromText, JoinsAsReadingOneItemAtATime) {
-  const std::u16string_view alphabets[] = {u"aaaabbč;,,,\r\n", u"aaabč,,\r\n\t \""};
-  std::minstd_rand random(20261208);
-  for (int round = 0; round < 20000; ++round) {
-    const std::u16string_view alphabet = alphabets[round % 2];
-    std::u16string text(random() % 300, u'a');
-    for (char16_t& c : text) c = alphabet[random() % alphabet.size()];
-    ItemReader reader(text);
-    NoticeText joined;
-    DataItem item;
-    while (!reader.AtEnd()) {
-      reader.ReadItem(item);
-      if (!joined.empty()) joined += u"\r\n";
-      joined += item;
-    }
-    ASSERT_EQ(NoticeFromText(text), joined) << "round " << round;
-  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "notice/notice.h"
+#include "notice.h"
 
 namespace zprava {
 namespace {

@@ -48,8 +48,8 @@ class WindowsMessageBox(unittest.TestCase):
         shown = subprocess.run(["wine", WINDOW_TEXT, CAPTION], env=env, capture_output=True,
                                timeout=60)
         self.assertEqual(shown.returncode, 0, "the message box text could not be read")
-        # The helper's standard output is in text mode: its line ends are CR LF.
-        return process, window, shown.stdout.decode("utf-8").replace("\r\n", "\n")
+        # The text as the box holds it, with Windows' CR LF line ends.
+        return process, window, shown.stdout.decode("utf-8")
 
     def dismiss(self, process, window, status):
         self.desktop.press(window, "Return")
@@ -60,7 +60,7 @@ class WindowsMessageBox(unittest.TestCase):
     def test_notice(self):
         with NoticeFolder("Dobrý den; kolegové,\"porada, 9:00\"\r\n") as folder:
             process, window, text = self.show(folder)
-            self.assertIn(text, [f"Zpráva: {d}\nDobrý den, kolegové\nporada, 9:00\nicon: yes\n"
+            self.assertIn(text, [f"Zpráva: {d}\r\nDobrý den, kolegové\r\nporada, 9:00\nicon: yes\n"
                                  for d in header_dates("cs_CZ.UTF-8")])
             self.desktop.screenshot(os.path.join(SCREENSHOTS, "windows-notice.png"))
             self.dismiss(process, window, 0)
@@ -68,13 +68,13 @@ class WindowsMessageBox(unittest.TestCase):
     def test_windows_1250_file(self):
         with NoticeFolder(b"P\xf8\xedli\x9a \x9elu\x9dou\xe8k\xfd k\xf9\xf2") as folder:
             process, window, text = self.show(folder)
-            self.assertTrue(text.endswith("\nPříliš žluťoučký kůň\nicon: yes\n"), text)
+            self.assertTrue(text.endswith("\r\nPříliš žluťoučký kůň\nicon: yes\n"), text)
             self.dismiss(process, window, 0)
 
     def test_not_found_notice(self):
         with NoticeFolder() as folder:
             process, window, text = self.show(folder)
-            self.assertIn(text, [f"Zpráva: {d}\n{NOT_FOUND}\nicon: yes\n"
+            self.assertIn(text, [f"Zpráva: {d}\r\n{NOT_FOUND}\nicon: yes\n"
                                  for d in header_dates("cs_CZ.UTF-8")])
             self.desktop.screenshot(os.path.join(SCREENSHOTS, "windows-not-found.png"))
             self.dismiss(process, window, 1)

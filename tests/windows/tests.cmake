@@ -1,6 +1,8 @@
 # The Windows build's tests: the portable unit tests, the version record, and
 # the program end to end, all under wine when cross-building.
-add_executable(zprava_tests reading_test.cpp decoding_test.cpp substitution_test.cpp)
+add_executable(zprava_tests reading_test.cpp code_paths_test.cpp decoding_test.cpp
+  substitution_test.cpp)
+target_compile_definitions(zprava_tests PRIVATE ZPRAVA_NOTICE_CORPUS="Z:${PROJECT_SOURCE_DIR}/fuzz/corpus/notice")
 target_link_libraries(zprava_tests PRIVATE zprava_app zprava_warnings GTest::gtest_main)
 
 add_executable(window_text windows/window_text.cpp)

@@ -1,6 +1,8 @@
 // Test helper run under wine beside zprava.exe: waits for the message box
 // captioned by the first argument and prints its text as UTF-8, then a line
 // telling whether it shows an icon.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -45,6 +47,7 @@ int main(int argc, char** argv) {
       text.resize(static_cast<std::size_t>(
           GetDlgItemTextW(box, kMessageTextId, text.data(), static_cast<int>(text.size()))));
       const std::string out = ToUtf8(text) + "\nicon: " + (ShowsIcon(box) ? "yes" : "no") + "\n";
+      _setmode(_fileno(stdout), _O_BINARY);  // the text's own line ends, unchanged
       std::fwrite(out.data(), 1, out.size(), stdout);
       return 0;
     }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <memory>
+
+#include "dialog/notice_dialog.h"
+
+namespace zprava {
+
+// The dialog printed on a terminal: "[?] " and the caption, the header and
+// the body, then "[ OK ]"; where the input is a terminal it waits for Enter.
+std::unique_ptr<NoticeDialog> MakeTerminalDialog(int input_fd, int output_fd);
+
+// The terminal dialog on standard input and output, always to be had.
+std::unique_ptr<NoticeDialog> OpenTerminalDialog(const DialogSettings& settings);
+
+}  // namespace zprava

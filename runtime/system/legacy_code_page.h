@@ -1,0 +1,12 @@
+#pragma once
+
+#include "text/text_decoder.h"
+
+namespace zprava {
+
+// The system's legacy 8-bit code page as a table: Windows-1250, the code
+// page of Czech Windows, from the C library on POSIX systems; the ANSI code
+// page of the user's Windows there. Bytes it leaves undefined map to U+FFFD.
+const ByteTable& LegacyCodePageTable();
+
+}  // namespace zprava
