@@ -12,6 +12,13 @@
 #define ZPRAVA_HAVE_SSE2 0
 #endif
 
+// For the few hot-loop helpers that must not be called out of line.
+#if defined(_MSC_VER)
+#define ZPRAVA_ALWAYS_INLINE __forceinline
+#else
+#define ZPRAVA_ALWAYS_INLINE __attribute__((always_inline)) inline
+#endif
+
 namespace zprava {
 
 enum class CodePath { kScalar, kSse2 };

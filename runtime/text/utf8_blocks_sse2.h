@@ -49,11 +49,7 @@ struct Utf8Blocks<CodePath::kSse2> {
   // for 16 units, writes in steps of four; false, writing nothing, for
   // anything else. Always inlined: out of line, the caller would have to keep
   // `in` and `out` in memory.
-#if defined(__GNUC__)
-  __attribute__((always_inline))
-#endif
-  static inline bool
-  DecodeTwoByteBlock(const unsigned char*& in, char16_t*& out) {
+  ZPRAVA_ALWAYS_INLINE static bool DecodeTwoByteBlock(const unsigned char*& in, char16_t*& out) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
     const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 1));
     // As signed bytes, continuations (0x80-0xBF) lie below -64 and two-byte
