@@ -31,13 +31,15 @@ std::size_t DisplayRows::Start(std::size_t index) const {
 
 DisplayRows::Row DisplayRows::RowAt(std::size_t start) const {
   const std::size_t limit = std::min(text_.size(), start + row_units_);
-  // A line end right after a full row belongs to that row, not to an empty one.
-  for (std::size_t at = start; at <= limit && at < text_.size(); ++at) {
-    if (const std::size_t line_end = LineEndLength(text_, at)) {
-      return {text_.substr(start, at - start), at + line_end};
-    }
+  for (std::size_t at = start; at < limit; ++at) {
+    if (IsLineEndUnit(text_[at]))
+      return {text_.substr(start, at - start), at + LineEndLength(text_, at)};
   }
   if (limit == text_.size()) return {text_.substr(start), limit};
+  // A line end right after a full row belongs to that row, not to an empty one.
+  if (const std::size_t line_end = LineEndLength(text_, limit)) {
+    return {text_.substr(start, limit - start), limit + line_end};
+  }
   std::size_t cut = limit;
   while (cut > start + row_units_ / 2 && text_[cut - 1] != u' ' && text_[cut - 1] != u'\t') --cut;
   if (cut == start + row_units_ / 2) cut = limit;

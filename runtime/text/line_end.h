@@ -9,7 +9,8 @@ namespace zprava {
 // wherever text is shown alike.
 template <typename Char>
 constexpr bool IsLineEndUnit(Char c) {
-  return c == Char('\r') || c == Char('\n');
+  // Both tests in one expression: one branch per unit in the scans over long text.
+  return (c == Char('\r')) | (c == Char('\n'));
 }
 
 // How many code units the line end at `at` takes: 2 for CR LF, 1 for a lone
