@@ -1,5 +1,6 @@
 #include "gtk/gtk_dialog.h"
 
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <string>
@@ -21,38 +22,76 @@ const char* IconName(DialogIcon icon) {
   return nullptr;
 }
 
-OwnedWidget NewDialog(std::u16string_view caption) {
-  OwnedWidget dialog(gtk_dialog_new());
+// The toolkit's own message dialog, so that it looks and reads as every other
+// one under the same theme; it takes the question icon, its caption and one
+// OK button.
+OwnedWidget NewMessageDialog(std::u16string_view caption, DialogIcon icon) {
+  OwnedWidget dialog(gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION,
+                                            GTK_BUTTONS_NONE, nullptr));
   GtkWindow* window = GTK_WINDOW(dialog.get());
-  gtk_window_set_title(window, ToDisplayUtf8(caption, DisplayTarget::kDialog).c_str());
-  gtk_window_set_modal(window, TRUE);
-  gtk_window_set_resizable(window, FALSE);
-  gtk_window_set_position(window, GTK_WIN_POS_CENTER);
-  gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_DIALOG);
-  gtk_style_context_add_class(gtk_widget_get_style_context(dialog.get()), "message-dialog");
-  atk_object_set_role(gtk_widget_get_accessible(dialog.get()), ATK_ROLE_ALERT);
+  const std::string title = ToDisplayUtf8(caption, DisplayTarget::kDialog);
+  gtk_window_set_title(window, title.c_str());
+  // A message dialog is named after its kind ("Question") for screen
+  // readers; the caption is what tells this one apart.
+  atk_object_set_name(gtk_widget_get_accessible(dialog.get()), title.c_str());
+  // Where the program places its windows (X11), the dialog goes in the
+  // middle; a Wayland compositor places them itself.
+  if (GDK_IS_X11_DISPLAY(gtk_widget_get_display(dialog.get()))) {
+    gtk_window_set_position(window, GTK_WIN_POS_CENTER);
+  }
+  if (const char* name = IconName(icon)) {
+    // Deprecated only in that newer GTK shows no icons in message dialogs;
+    // ours keeps the icon the notice has always had.
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gtk_message_dialog_set_image(GTK_MESSAGE_DIALOG(dialog.get()),
+                                 gtk_image_new_from_icon_name(name, GTK_ICON_SIZE_DIALOG));
+    G_GNUC_END_IGNORE_DEPRECATIONS
+  }
   return dialog;
 }
 
-// The icon beside the text, as message dialogs have it.
-void PackContent(GtkWidget* dialog, DialogIcon icon, GtkWidget* prompt_area) {
-  GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 12);
-  gtk_container_set_border_width(GTK_CONTAINER(row), 12);
-  if (const char* name = IconName(icon)) {
-    GtkWidget* image = gtk_image_new_from_icon_name(name, GTK_ICON_SIZE_DIALOG);
-    gtk_widget_set_valign(image, GTK_ALIGN_START);
-    gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
+bool HasSessionBus() {
+  if (g_getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) return true;
+  const char* runtime_dir = g_getenv("XDG_RUNTIME_DIR");
+  if (runtime_dir == nullptr) return false;
+  const std::string bus = std::string(runtime_dir) + "/bus";
+  return g_file_test(bus.c_str(), G_FILE_TEST_EXISTS);
+}
+
+// The program writes nothing, and GTK writes nothing either where a session
+// gives it a runtime folder and a session bus; where one is missing (cron,
+// su, a bare login script) these keep it from making up its own under HOME.
+void KeepTheToolkitFromWriting() {
+  // The desktops' own backends, in GDK's order (GDK_BACKEND still chooses
+  // among them). Broadway, which serves a web browser, is no place for a
+  // notice, and looking for its server creates a runtime folder.
+  gdk_set_allowed_backends("wayland,x11");
+  // Screen readers are reached through the session bus, and the
+  // accessibility bridge keeps a socket in the runtime folder. Where either
+  // is missing, the bridge would make up its own under HOME (and a bus
+  // daemon that outlives the program); no screen reader listens there.
+  if (g_getenv("XDG_RUNTIME_DIR") == nullptr || !HasSessionBus()) {
+    g_setenv("NO_AT_BRIDGE", "1", FALSE);
   }
-  gtk_box_pack_start(GTK_BOX(row), prompt_area, TRUE, TRUE, 0);
-  gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), row, TRUE, TRUE, 0);
+}
+
+// A dialog started by the session comes to the front with the token the
+// session gave it. GTK 3 takes it from DESKTOP_STARTUP_ID, on Wayland as on
+// X11; launchers that follow Wayland's activation protocol name it
+// XDG_ACTIVATION_TOKEN.
+void PassOnTheActivationToken() {
+  const char* token = g_getenv("XDG_ACTIVATION_TOKEN");
+  if (token != nullptr && g_getenv("DESKTOP_STARTUP_ID") == nullptr) {
+    g_setenv("DESKTOP_STARTUP_ID", token, FALSE);
+  }
+  g_unsetenv("XDG_ACTIVATION_TOKEN");  // it is good for one activation only
 }
 
 class GtkNoticeDialog final : public NoticeDialog {
  public:
   void Show(DialogContent content) override {
-    const OwnedWidget dialog = NewDialog(content.caption);
-    GtkWidget* prompt_area = NewPromptArea(content.header, std::move(content.body), dialog.get());
-    PackContent(dialog.get(), content.icon, prompt_area);
+    const OwnedWidget dialog = NewMessageDialog(content.caption, content.icon);
+    FillMessageArea(GTK_MESSAGE_DIALOG(dialog.get()), content.header, std::move(content.body));
     // The button reads "OK" whatever the language; the stock label would be translated.
     GtkWidget* ok = gtk_dialog_add_button(GTK_DIALOG(dialog.get()), "OK", GTK_RESPONSE_OK);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog.get()), GTK_RESPONSE_OK);
@@ -66,6 +105,8 @@ class GtkNoticeDialog final : public NoticeDialog {
 }  // namespace
 
 std::unique_ptr<NoticeDialog> OpenGtkDialog(const DialogSettings& settings) {
+  KeepTheToolkitFromWriting();
+  PassOnTheActivationToken();
   // No arguments: the program has no command line for GTK to read.
   if (!gtk_init_check(nullptr, nullptr)) return nullptr;
   EndProcessOnLostDisplay(gdk_display_get_default(), settings.exit_status_on_lost_display);

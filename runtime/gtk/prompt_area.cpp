@@ -84,18 +84,33 @@ void AddShape(std::u16string_view text, long line_limit, TextShape& shape) {
   end_line();
 }
 
-// Wrapping at word boundaries alone is markedly cheaper to lay out; breaking
-// inside words is needed only when a word is longer than a line.
-GtkWidget* NewPlainLabel(const std::string& text, bool break_words) {
-  GtkWidget* label = gtk_label_new(nullptr);
-  gtk_label_set_text(GTK_LABEL(label), text.c_str());  // never markup, never a format
-  gtk_label_set_selectable(GTK_LABEL(label), TRUE);
-  gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
-  if (break_words) gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
-  gtk_label_set_max_width_chars(GTK_LABEL(label), kWrapChars);
-  gtk_label_set_xalign(GTK_LABEL(label), 0.0F);
-  gtk_widget_set_valign(label, GTK_ALIGN_START);
-  return label;
+// The message dialog's own labels: the primary text, then the secondary.
+std::vector<GtkLabel*> MessageLabels(GtkMessageDialog* dialog) {
+  GList* children =
+      gtk_container_get_children(GTK_CONTAINER(gtk_message_dialog_get_message_area(dialog)));
+  std::vector<GtkLabel*> labels;
+  for (GList* child = children; child != nullptr; child = child->next) {
+    if (GTK_IS_LABEL(child->data)) labels.push_back(GTK_LABEL(child->data));
+  }
+  g_list_free(children);
+  return labels;
+}
+
+// The header as the dialog's primary text and the body, if any, as its
+// secondary text, as message dialogs set a title above the details. Plain
+// text, never markup, never a format. Wrapping at word boundaries alone is
+// markedly cheaper to lay out; breaking inside words is needed only when a
+// word is longer than a line.
+void SetMessageText(GtkMessageDialog* dialog, const std::string& header, const std::string& body,
+                    bool break_words) {
+  g_object_set(dialog, "text", header.c_str(), "use-markup", FALSE, nullptr);
+  if (!body.empty()) {
+    g_object_set(dialog, "secondary-text", body.c_str(), "secondary-use-markup", FALSE, nullptr);
+  }
+  for (GtkLabel* label : MessageLabels(dialog)) {
+    gtk_label_set_selectable(label, TRUE);
+    if (break_words) gtk_label_set_line_wrap_mode(label, PANGO_WRAP_WORD_CHAR);
+  }
 }
 
 bool IsTooLongForTextView(std::u16string_view body) {
@@ -124,28 +139,27 @@ GtkWidget* NewScrolledBody(NoticeText body, int width, int height) {
 
 }  // namespace
 
-GtkWidget* NewPromptArea(std::u16string_view header, NoticeText body, GtkWidget* dialog) {
-  const TextMetrics font = EstimateFont(dialog);
-  const GdkRectangle area = WorkArea(dialog);
+void FillMessageArea(GtkMessageDialog* dialog, std::u16string_view header, NoticeText body) {
+  GtkWidget* widget = GTK_WIDGET(dialog);
+  const TextMetrics font = EstimateFont(widget);
+  const GdkRectangle area = WorkArea(widget);
   const int available = static_cast<int>(area.height * kScreenShare) - kChromeHeight;
   const long fitting_lines = std::max(1, available / font.line_height);
   TextShape shape;
   AddShape(header, fitting_lines, shape);
   AddShape(body, fitting_lines, shape);
+  const std::string shown_header = ToDisplayUtf8(header, DisplayTarget::kDialog);
   if (shape.wrapped_lines <= fitting_lines) {
-    return NewPlainLabel(ToDisplayUtf8(header, DisplayTarget::kDialog) + "\n" +
-                             ToDisplayUtf8(body, DisplayTarget::kDialog),
-                         shape.has_long_word);
+    SetMessageText(dialog, shown_header, ToDisplayUtf8(body, DisplayTarget::kDialog),
+                   shape.has_long_word);
+    return;
   }
+  SetMessageText(dialog, shown_header, std::string(), false);
   const int width =
       std::min(kScrolledChars * font.char_width, static_cast<int>(area.width * kScreenShare));
   const int height = std::max(available, kMinScrolledHeight);
-  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
-  gtk_box_pack_start(GTK_BOX(box),
-                     NewPlainLabel(ToDisplayUtf8(header, DisplayTarget::kDialog), false), FALSE,
-                     FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(box), NewScrolledBody(std::move(body), width, height), TRUE, TRUE, 0);
-  return box;
+  GtkWidget* scrolled = NewScrolledBody(std::move(body), width, height);
+  gtk_box_pack_start(GTK_BOX(gtk_message_dialog_get_message_area(dialog)), scrolled, TRUE, TRUE, 0);
 }
 
 }  // namespace zprava

@@ -8,9 +8,9 @@
 
 namespace zprava {
 
-// The dialog's text for `dialog`: header and body in one label while they fit
-// the screen; otherwise the header in a label above the body in a scrolled
+// Puts the text in a message dialog: header and body in its label while they
+// fit the screen; otherwise the header there, above the body in a scrolled
 // view, so that the OK button always stays on screen.
-GtkWidget* NewPromptArea(std::u16string_view header, NoticeText body, GtkWidget* dialog);
+void FillMessageArea(GtkMessageDialog* dialog, std::u16string_view header, NoticeText body);
 
 }  // namespace zprava
