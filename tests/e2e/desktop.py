@@ -1,8 +1,12 @@
-"""A private X server with a D-Bus session, for driving the program's GTK dialog."""
+"""Private desktops, X11 (Xvfb) and Wayland (weston), on a D-Bus session, for driving the
+program's GTK dialog."""
 
+import glob
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 from Xlib import X, display as xdisplay, protocol
@@ -28,6 +32,9 @@ class VirtualDesktop:
         with os.fdopen(read_end) as f:
             self.name = ":" + f.readline().strip()
         self.x = xdisplay.Display(self.name)
+        # Every desktop session has a runtime folder of its own.
+        self.runtime_dir = tempfile.mkdtemp(prefix="zprava-x11-")
+        os.chmod(self.runtime_dir, 0o700)
 
     def close(self):
         try:
@@ -36,6 +43,11 @@ class VirtualDesktop:
             pass
         self.server.terminate()
         self.server.wait()
+        shutil.rmtree(self.runtime_dir, ignore_errors=True)
+
+    def environment(self):
+        """What a program of this desktop's session has: the display and the runtime folder."""
+        return {"DISPLAY": self.name, "XDG_RUNTIME_DIR": self.runtime_dir}
 
     def xdotool(self, *args, timeout=10):
         return subprocess.run(["xdotool", *args], env={**os.environ, "DISPLAY": self.name},
@@ -74,3 +86,47 @@ class VirtualDesktop:
         os.makedirs(os.path.dirname(path), exist_ok=True)
         subprocess.run(["import", "-display", self.name, "-window", "root", path], check=True,
                        timeout=30)
+
+
+class WaylandDesktop:
+    """weston's headless backend with its own runtime folder and socket. It has no seat (no
+    keyboard or pointer): dialogs are read and dismissed through AT-SPI."""
+
+    def __init__(self, width=1280, height=1024):
+        self.width, self.height = width, height
+        self.runtime_dir = tempfile.mkdtemp(prefix="zprava-wayland-")
+        os.chmod(self.runtime_dir, 0o700)
+        self.socket = "zprava-test"
+        # --debug lets weston-screenshooter take screenshots; pixman renders for real.
+        self.server = subprocess.Popen(
+            ["weston", "--backend=headless-backend.so", f"--socket={self.socket}",
+             f"--width={width}", f"--height={height}", "--use-pixman", "--idle-time=0",
+             "--debug"],
+            env={**os.environ, "XDG_RUNTIME_DIR": self.runtime_dir},
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 20
+        while not os.path.exists(os.path.join(self.runtime_dir, self.socket)):
+            if time.monotonic() > deadline or self.server.poll() is not None:
+                raise AssertionError("weston did not start")
+            time.sleep(0.05)
+
+    def environment(self):
+        return {"WAYLAND_DISPLAY": self.socket, "XDG_RUNTIME_DIR": self.runtime_dir}
+
+    def kill(self):
+        self.server.kill()
+        self.server.wait()
+
+    def close(self):
+        if self.server.poll() is None:
+            self.server.terminate()
+            self.server.wait()
+        shutil.rmtree(self.runtime_dir, ignore_errors=True)
+
+    def screenshot(self, path):
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with tempfile.TemporaryDirectory() as folder:
+            env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+            subprocess.run(["weston-screenshooter"], cwd=folder, env={**env, **self.environment()},
+                           check=True, timeout=30, capture_output=True)
+            shutil.move(glob.glob(os.path.join(folder, "*.png"))[0], path)
