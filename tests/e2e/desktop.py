@@ -92,7 +92,7 @@ class WaylandDesktop:
     """weston's headless backend with its own runtime folder and socket. It has no seat (no
     keyboard or pointer): dialogs are read and dismissed through AT-SPI."""
 
-    def __init__(self, width=1280, height=1024):
+    def __init__(self, width=1280, height=1024, scale=1):
         self.width, self.height = width, height
         self.runtime_dir = tempfile.mkdtemp(prefix="zprava-wayland-")
         os.chmod(self.runtime_dir, 0o700)
@@ -100,8 +100,8 @@ class WaylandDesktop:
         # --debug lets weston-screenshooter take screenshots; pixman renders for real.
         self.server = subprocess.Popen(
             ["weston", "--backend=headless-backend.so", f"--socket={self.socket}",
-             f"--width={width}", f"--height={height}", "--use-pixman", "--idle-time=0",
-             "--debug"],
+             f"--width={width}", f"--height={height}", f"--scale={scale}", "--use-pixman",
+             "--idle-time=0", "--debug"],
             env={**os.environ, "XDG_RUNTIME_DIR": self.runtime_dir},
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + 20
@@ -109,6 +109,7 @@ class WaylandDesktop:
             if time.monotonic() > deadline or self.server.poll() is not None:
                 raise AssertionError("weston did not start")
             time.sleep(0.05)
+        time.sleep(1.0)  # for its shell to draw the desktop, lest screenshots come out black
 
     def environment(self):
         return {"WAYLAND_DISPLAY": self.socket, "XDG_RUNTIME_DIR": self.runtime_dir}

@@ -1,6 +1,7 @@
 """The built program on a desktop, X11 and Wayland: the GTK dialog read through AT-SPI, dismissed
 by keys on X11 and by its OK button's action on Wayland (weston's headless backend has no seat)."""
 
+import contextlib
 import os
 import signal
 import subprocess
@@ -242,6 +243,14 @@ class DialogCases:
                 self.side_by_side(theme)
                 self.assertAlmostEqual(ours, theirs, delta=0.05)
 
+    def test_at_twice_the_scale(self):
+        with NoticeFolder("Dobrý den; kolegové") as folder, self.scaled_twice() as extra:
+            process, dialog = self.launch(folder, **extra)
+            self.assertGreater(button_share(dialog), 0.9)
+            self.screenshot("scale-2")
+            self.dismiss_by_ok(dialog)
+            self.assertEqual(process.wait(timeout=5), 0)
+
     def side_by_side(self, theme):
         pictures = [os.path.join(SCREENSHOTS, f"{self.name}-{theme}-{who}.png")
                     for who in ("zprava", "reference")]
@@ -280,6 +289,10 @@ class X11Dialog(DialogCases, unittest.TestCase):
     def dismiss(self, process, dialog):
         self.desktop.press(self.desktop.wait_for_window(CAPTION), "Return")
 
+    @contextlib.contextmanager
+    def scaled_twice(self):
+        yield {"GDK_SCALE": "2"}
+
     def assert_fits_the_screen(self, dialog):
         x, y, width, height = self.desktop.geometry(self.desktop.wait_for_window(CAPTION))
         self.assertGreaterEqual(min(x, y), 0)
@@ -316,14 +329,6 @@ class X11Dialog(DialogCases, unittest.TestCase):
             self.desktop.press(window, "Return")  # the view leaves Return to the dialog
             self.assert_ends_within_a_second(process, 0)
 
-    def test_at_twice_the_scale(self):
-        with NoticeFolder("Dobrý den; kolegové") as folder:
-            process, dialog = self.launch(folder, GDK_SCALE="2")
-            self.assertGreater(button_share(dialog), 0.9)
-            self.screenshot("scale-2")
-            self.dismiss_by_ok(dialog)
-            self.assertEqual(process.wait(timeout=5), 0)
-
     def test_display_dying_under_the_dialog_ends_it(self):
         doomed = VirtualDesktop(800, 600)
         try:
@@ -342,7 +347,8 @@ class X11Dialog(DialogCases, unittest.TestCase):
         # As under su or from cron: a display, but no runtime folder and no session bus.
         with NoticeFolder("x") as folder, NoticeFolder() as home:
             env = {"PATH": os.environ["PATH"], "HOME": home.path, "LC_ALL": "C",
-                   "DISPLAY": self.desktop.name}
+                   "DISPLAY": self.desktop.name,
+                   **{k: v for k, v in os.environ.items() if k.endswith("SAN_OPTIONS")}}
             before = snapshot(folder.path, home.path)
             process = subprocess.Popen([BINARY], cwd=folder.path, env=env,
                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
@@ -368,6 +374,17 @@ class WaylandDialog(DialogCases, unittest.TestCase):
 
     def dismiss(self, process, dialog):
         self.dismiss_by_ok(dialog)
+
+    @contextlib.contextmanager
+    def scaled_twice(self):
+        """A compositor whose output has twice the scale: GTK follows it there."""
+        saved = self.desktop
+        self.desktop = WaylandDesktop(scale=2)
+        try:
+            yield {}
+        finally:
+            self.desktop.close()
+            self.desktop = saved
 
     def assert_fits_the_screen(self, dialog):
         import pyatspi
