@@ -12,8 +12,9 @@
 namespace zprava {
 namespace {
 
-// Copies items with the delimiter scan of `kPath`, and leaves every item
-// that opens with a blank or a quote to ItemReader, which states the format.
+// Copies items with the delimiter scan of `kPath`. An item that opens with a
+// blank, a quote or a line end (every unit at or below '"') is left to
+// ItemReader, which states the format.
 template <CodePath kPath>
 class InPlaceJoiner {
  public:
@@ -64,7 +65,7 @@ class InPlaceJoiner {
     position_ = CopyToDelimiter(position_);
     // Trailing blanks are looked for in the copy: in place, a long item's
     // copy may already cover the item's own end.
-    while (out_ > item && ItemReader::IsBlank(out_[-1])) --out_;
+    while (out_ > item && IsItemBlank(out_[-1])) --out_;
     if (!AtEnd()) position_ = ItemReader::AfterDelimiter(text_, position_);
   }
 
@@ -80,7 +81,7 @@ class InPlaceJoiner {
         return from + taken;
       }
     }
-    for (; from < text_.size() && !IsDelimiterUnit(text_[from]); ++from) *out_++ = text_[from];
+    for (; from < text_.size() && !IsItemDelimiter(text_[from]); ++from) *out_++ = text_[from];
     return from;
   }
 

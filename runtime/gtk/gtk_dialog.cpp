@@ -1,14 +1,16 @@
 #include "gtk/gtk_dialog.h"
 
-#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
+#if defined(GDK_WINDOWING_X11)
+#include <gdk/gdkx.h>
+#endif
 
 #include <string>
 #include <utility>
 
 #include "gtk/gobject_ptr.h"
 #include "gtk/lost_display.h"
-#include "gtk/prompt_area.h"
+#include "gtk/message_area.h"
 #include "text/display_text.h"
 
 namespace zprava {
@@ -20,6 +22,16 @@ const char* IconName(DialogIcon icon) {
       return "dialog-question";
   }
   return nullptr;
+}
+
+// On X11 a program places its windows; a Wayland compositor places them itself.
+bool PlacesItsOwnWindows(GdkDisplay* display) {
+#if defined(GDK_WINDOWING_X11)
+  return GDK_IS_X11_DISPLAY(display);
+#else
+  (void)display;
+  return false;
+#endif
 }
 
 // The toolkit's own message dialog, so that it looks and reads as every other
@@ -34,14 +46,12 @@ OwnedWidget NewMessageDialog(std::u16string_view caption, DialogIcon icon) {
   // A message dialog is named after its kind ("Question") for screen
   // readers; the caption is what tells this one apart.
   atk_object_set_name(gtk_widget_get_accessible(dialog.get()), title.c_str());
-  // Where the program places its windows (X11), the dialog goes in the
-  // middle; a Wayland compositor places them itself.
-  if (GDK_IS_X11_DISPLAY(gtk_widget_get_display(dialog.get()))) {
+  if (PlacesItsOwnWindows(gtk_widget_get_display(dialog.get()))) {
     gtk_window_set_position(window, GTK_WIN_POS_CENTER);
   }
   if (const char* name = IconName(icon)) {
     // Deprecated only in that newer GTK shows no icons in message dialogs;
-    // ours keeps the icon the notice has always had.
+    // the notice carries its question icon.
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS
     gtk_message_dialog_set_image(GTK_MESSAGE_DIALOG(dialog.get()),
                                  gtk_image_new_from_icon_name(name, GTK_ICON_SIZE_DIALOG));

@@ -2,8 +2,14 @@
 
 #include <utility>
 
+#include "gtk/gobject_ptr.h"
+
 namespace zprava {
 namespace {
+
+// Above the view's own line measuring, below redrawing: the text goes in
+// first, while the dialog keeps painting.
+constexpr int kFeedPriority = GDK_PRIORITY_REDRAW + 4;
 
 // Owned by the view it fills.
 class TextFeed {
@@ -12,23 +18,21 @@ class TextFeed {
     auto* feed = new TextFeed(gtk_text_view_get_buffer(view), std::move(slices));
     g_object_set_data_full(G_OBJECT(view), "zprava-text-feed", feed, Free);
     if (feed->InsertSlice()) {
-      // Above the view's own line measuring, below redrawing: the text goes in
-      // first, while the dialog keeps painting.
-      feed->source_ = g_idle_add_full(GDK_PRIORITY_REDRAW + 4, InsertSliceLater, feed, nullptr);
+      feed->source_ = g_idle_add_full(kFeedPriority, InsertSliceLater, feed, nullptr);
     }
   }
 
  private:
   TextFeed(GtkTextBuffer* buffer, std::vector<std::string> slices)
-      : buffer_(buffer), slices_(std::move(slices)) {}
+      : buffer_(GTK_TEXT_BUFFER(g_object_ref(buffer))), slices_(std::move(slices)) {}
 
   // Inserts the next slice; true while more remain.
   bool InsertSlice() {
     if (next_ == slices_.size()) return false;
     std::string& slice = slices_[next_++];
     GtkTextIter at;
-    gtk_text_buffer_get_end_iter(buffer_, &at);
-    gtk_text_buffer_insert(buffer_, &at, slice.data(), static_cast<gint>(slice.size()));
+    gtk_text_buffer_get_end_iter(buffer_.get(), &at);
+    gtk_text_buffer_insert(buffer_.get(), &at, slice.data(), static_cast<gint>(slice.size()));
     slice = std::string();
     return next_ < slices_.size();
   }
@@ -46,7 +50,7 @@ class TextFeed {
     delete feed;
   }
 
-  GtkTextBuffer* buffer_;  // the view's, alive as long as the feed
+  GObjectPtr<GtkTextBuffer> buffer_;  // its own reference: the view may let go first
   std::vector<std::string> slices_;
   std::size_t next_ = 0;
   guint source_ = 0;

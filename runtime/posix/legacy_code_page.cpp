@@ -10,8 +10,8 @@
 namespace zprava {
 namespace {
 
-// The notice files this program has always read come from Czech Windows
-// machines, whose code page is 1250 (not ISO-8859-2: 0x8A is Š there).
+// Notice files come from Czech Windows machines, whose code page is 1250
+// (not ISO-8859-2: 0x8A is Š there).
 constexpr const char* kLegacyCodePage = "WINDOWS-1250";
 constexpr const char* kNativeUtf16 =
     std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";

@@ -1,8 +1,11 @@
 #pragma once
 
-#include "text/text_decoder.h"
+#include <array>
 
 namespace zprava {
+
+// A code unit for each byte value, as an 8-bit code page is decoded.
+using ByteTable = std::array<char16_t, 256>;
 
 // The system's legacy 8-bit code page as a table: Windows-1250, the code
 // page of Czech Windows, from the C library on POSIX systems; the ANSI code

@@ -1,5 +1,6 @@
 #include "text/date_format.h"
 
+#include <optional>
 #include <string>
 
 #include "system/regional.h"
@@ -13,15 +14,16 @@ std::u16string Digits(int value) {
   return digits;
 }
 
-// The field a run of `letters` copies of `letter` stands for; empty when none.
-std::u16string Field(std::chrono::year_month_day date, char16_t letter, std::size_t letters) {
+// The field a run of `letters` copies of `letter` stands for, if any.
+std::optional<std::u16string> Field(std::chrono::year_month_day date, char16_t letter,
+                                    std::size_t letters) {
   if (letter == u'd' && letters == 1)
     return Digits(static_cast<int>(static_cast<unsigned>(date.day())));
   if (letter == u'd' && letters == 4)
     return WeekdayName(std::chrono::weekday{std::chrono::sys_days{date}});
   if (letter == u'm' && letters == 4) return MonthName(date.month());
   if (letter == u'y' && letters == 4) return Digits(static_cast<int>(date.year()));
-  return {};
+  return std::nullopt;
 }
 
 }  // namespace
@@ -31,8 +33,8 @@ std::u16string FormatDate(std::chrono::year_month_day date, std::u16string_view 
   for (std::size_t i = 0; i < pattern.size();) {
     std::size_t run = 1;
     while (i + run < pattern.size() && pattern[i + run] == pattern[i]) ++run;
-    const std::u16string field = Field(date, pattern[i], run);
-    text += field.empty() ? pattern.substr(i, run) : std::u16string_view(field);
+    const std::optional<std::u16string> field = Field(date, pattern[i], run);
+    text += field ? std::u16string_view(*field) : pattern.substr(i, run);
     i += run;
   }
   return text;

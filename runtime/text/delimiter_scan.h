@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "text/code_path.h"
+#include "text/item_reader.h"
 
 namespace zprava {
 
@@ -21,8 +22,6 @@ struct WindowMasks {
 // time spent reading a notice is spent looking for them. Every code path
 // offers the same operations:
 //   Count(text)           how many delimiters `text` holds (bytes or UTF-16)
-//   Find(text, from)      where the next delimiter at or after `from` stands,
-//                         or text.size()
 //   kBlockUnits           how many units Block looks at
 //   Block(at)             a bit for each delimiter among the kBlockUnits at `at`
 //   Window(at)            the masks of the kWindowUnits units at `at`
@@ -31,11 +30,6 @@ struct DelimiterScan;
 
 inline constexpr std::size_t kWindowUnits = 32;
 
-template <typename Char>
-constexpr bool IsDelimiterUnit(Char c) {
-  return c == Char(',') || c == Char('\r') || c == Char('\n');
-}
-
 template <>
 struct DelimiterScan<CodePath::kScalar> {
   static constexpr std::size_t kBlockUnits = 16;
@@ -43,19 +37,14 @@ struct DelimiterScan<CodePath::kScalar> {
   template <typename Char>
   static std::size_t Count(std::basic_string_view<Char> text) {
     std::size_t count = 0;
-    for (const Char c : text) count += IsDelimiterUnit(c) ? 1 : 0;
+    for (const Char c : text) count += IsItemDelimiter(c) ? 1 : 0;
     return count;
-  }
-
-  static std::size_t Find(std::u16string_view text, std::size_t from) {
-    while (from < text.size() && !IsDelimiterUnit(text[from])) ++from;
-    return from;
   }
 
   static std::uint32_t Block(const char16_t* at) {
     std::uint32_t bits = 0;
     for (std::size_t i = 0; i < kBlockUnits; ++i) {
-      bits |= static_cast<std::uint32_t>(IsDelimiterUnit(at[i])) << i;
+      bits |= static_cast<std::uint32_t>(IsItemDelimiter(at[i])) << i;
     }
     return bits;
   }
@@ -67,7 +56,7 @@ struct DelimiterScan<CodePath::kScalar> {
       masks.commas |= at[i] == u',' ? bit : 0;
       masks.crs |= at[i] == u'\r' ? bit : 0;
       masks.lfs |= at[i] == u'\n' ? bit : 0;
-      masks.blanks |= at[i] == u' ' || at[i] == u'\t' ? bit : 0;
+      masks.blanks |= IsItemBlank(at[i]) ? bit : 0;
       masks.quotes |= at[i] == u'"' ? bit : 0;
     }
     return masks;

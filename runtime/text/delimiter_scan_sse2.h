@@ -11,7 +11,7 @@
 
 namespace zprava {
 
-// Sixteen bytes at a time: eight UTF-16 units or sixteen bytes of a file.
+// Sixteen bytes at a compare: eight UTF-16 units or sixteen bytes of a file.
 template <>
 struct DelimiterScan<CodePath::kSse2> {
   static constexpr std::size_t kBlockUnits = 16;
@@ -33,14 +33,6 @@ struct DelimiterScan<CodePath::kSse2> {
                sizeof(Char);
     }
     return count + DelimiterScan<CodePath::kScalar>::Count(text.substr(from));
-  }
-
-  static std::size_t Find(std::u16string_view text, std::size_t from) {
-    for (; from + 8 <= text.size(); from += 8) {
-      const unsigned hits = Bits(Matches<char16_t>(Load(text.data() + from)));
-      if (hits != 0) return from + static_cast<std::size_t>(std::countr_zero(hits)) / 2;
-    }
-    return DelimiterScan<CodePath::kScalar>::Find(text, from);
   }
 
   static std::uint32_t Block(const char16_t* at) {

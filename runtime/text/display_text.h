@@ -23,8 +23,8 @@ enum class DisplayTarget { kDialog, kTerminal };
 std::string ToDisplayUtf8(std::u16string_view text, DisplayTarget target);
 std::u16string ToDisplayUtf16(std::u16string_view text, DisplayTarget target);
 
-// Display text is made this many code units at a time, so that a huge
-// notice never needs a second full-size copy.
+// Display text is made this many code units at a time, so that the terminal
+// writes a huge notice without holding all of it converted at once.
 inline constexpr std::size_t kDisplaySliceUnits = std::size_t{1} << 19;
 
 // ToDisplayUtf8 a slice of about `slice_units` at a time, each slice handed

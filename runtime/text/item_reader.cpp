@@ -2,12 +2,10 @@
 
 #include <algorithm>
 
-#include "text/line_end.h"
-
 namespace zprava {
 
 ItemReader::Pieces ItemReader::ReadPieces() {
-  while (!AtEnd() && IsBlank(text_[position_])) ++position_;
+  while (!AtEnd() && IsItemBlank(text_[position_])) ++position_;
   Pieces pieces;
   pieces.quoted = ReadQuotedPart();
   pieces.unquoted = ReadUnquotedPart();
@@ -32,16 +30,16 @@ std::u16string_view ItemReader::ReadQuotedPart() {
 
 std::u16string_view ItemReader::ReadUnquotedPart() {
   const std::size_t start = position_;
-  while (!AtEnd() && !IsDelimiter(text_[position_])) ++position_;
+  while (!AtEnd() && !IsItemDelimiter(text_[position_])) ++position_;
   std::size_t end = position_;
-  while (end > start && IsBlank(text_[end - 1])) --end;
+  while (end > start && IsItemBlank(text_[end - 1])) --end;
   return text_.substr(start, end - start);
 }
 
 std::size_t ItemReader::AfterDelimiter(std::u16string_view text, std::size_t at) {
   if (text[at] != u',') return at + LineEndLength(text, at);
   std::size_t next = at + 1;
-  while (next < text.size() && IsBlank(text[next])) ++next;
+  while (next < text.size() && IsItemBlank(text[next])) ++next;
   if (next == text.size()) return next;
   if (IsLineEndUnit(text[next])) return next + LineEndLength(text, next);
   return at + 1;

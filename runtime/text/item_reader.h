@@ -3,9 +3,21 @@
 #include <cstddef>
 #include <string_view>
 
+#include "text/line_end.h"
 #include "text/text.h"
 
 namespace zprava {
+
+// What ends an item, and what is trimmed around one, in any code unit type
+// that keeps ASCII as it is.
+template <typename Char>
+constexpr bool IsItemDelimiter(Char c) {
+  return c == Char(',') || IsLineEndUnit(c);
+}
+template <typename Char>
+constexpr bool IsItemBlank(Char c) {
+  return c == Char(' ') || c == Char('\t');
+}
 
 // Reads the data items of a notice, one after another, from decoded text.
 // This is the item format, stated once:
@@ -39,9 +51,6 @@ class ItemReader {
 
   // The next item's text.
   DataItem ReadItem();
-
-  static bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-  static bool IsDelimiter(char16_t c) { return c == u',' || c == u'\r' || c == u'\n'; }
 
   // Where the next item starts when a delimiter stands at `at`.
   static std::size_t AfterDelimiter(std::u16string_view text, std::size_t at);

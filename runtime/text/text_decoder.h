@@ -1,9 +1,9 @@
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
 
+#include "system/legacy_code_page.h"
 #include "text/code_path.h"
 
 namespace zprava {
@@ -19,9 +19,6 @@ namespace zprava {
 template <CodePath kPath = kBuildCodePath>
 char16_t* DecodeNoticeBytesTo(std::string_view bytes, char16_t* out);
 std::u16string DecodeNoticeBytes(std::string_view bytes);
-
-// A code unit for each byte value, as the legacy code pages are decoded.
-using ByteTable = std::array<char16_t, 256>;
 
 // One code unit per byte written to `out`, looked up in `table`.
 char16_t* DecodeByTable(std::string_view bytes, const ByteTable& table, char16_t* out);

@@ -1,4 +1,4 @@
-#include "gtk/prompt_area.h"
+#include "gtk/message_area.h"
 
 #include <algorithm>
 #include <string>
@@ -21,7 +21,7 @@ constexpr int kScrolledChars = 80;  // width of the scrolled view
 constexpr int kChromeHeight = 160;  // title bar, margins, first line and the button row
 constexpr int kMinScrolledHeight = 120;
 
-// GtkTextView keeps a few hundred bytes of records for every line and lays
+// GtkTextView keeps records for every line and lays
 // out every paragraph whole: past these sizes a body goes to a view that lays
 // out only what is on screen.
 constexpr std::size_t kLongTextUnits = 1'000'000;
@@ -42,7 +42,7 @@ TextMetrics EstimateFont(GtkWidget* widget) {
     pixels = static_cast<double>(pango_font_description_get_size(font)) / PANGO_SCALE;
     if (!pango_font_description_get_size_is_absolute(font)) pixels *= 96.0 / 72.0;
   }
-  // Generous line spacing, so a prompt is sooner scrolled than cut off.
+  // Generous line spacing, so a notice is sooner scrolled than cut off.
   return {std::max(1, static_cast<int>(pixels * 1.4 + 0.5)),
           std::max(1, static_cast<int>(pixels * 0.6 + 0.5))};
 }
