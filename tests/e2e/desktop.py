@@ -36,6 +36,10 @@ class VirtualDesktop:
         self.runtime_dir = tempfile.mkdtemp(prefix="zprava-x11-")
         os.chmod(self.runtime_dir, 0o700)
 
+    def kill(self):
+        self.server.kill()
+        self.server.wait()
+
     def close(self):
         try:
             self.x.close()
