@@ -129,6 +129,15 @@ class DialogCases:
 
     desktop = None
     name = None
+    new_desktop = None  # the class of desktop
+
+    @classmethod
+    def setUpClass(cls):
+        cls.desktop = cls.new_desktop()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.desktop.close()
 
     def launch(self, folder, locale_name="C", **extra):
         env = base_environment(LC_ALL=locale_name, **self.desktop.environment(), **extra)
@@ -294,14 +303,6 @@ class X11Dialog(DialogCases, unittest.TestCase):
     name = "x11"
     new_desktop = VirtualDesktop
 
-    @classmethod
-    def setUpClass(cls):
-        cls.desktop = VirtualDesktop()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.desktop.close()
-
     def dismiss(self, process, dialog):
         self.desktop.press(self.desktop.wait_for_window(CAPTION), "Return")
 
@@ -366,14 +367,6 @@ class X11Dialog(DialogCases, unittest.TestCase):
 class WaylandDialog(DialogCases, unittest.TestCase):
     name = "wayland"
     new_desktop = WaylandDesktop
-
-    @classmethod
-    def setUpClass(cls):
-        cls.desktop = WaylandDesktop()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.desktop.close()
 
     def dismiss(self, process, dialog):
         self.dismiss_by_ok(dialog)
