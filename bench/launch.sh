@@ -58,6 +58,19 @@ prompt=$(cd "$work/short" && env -u DISPLAY -u WAYLAND_DISPLAY "$build_dir/app/z
 measure reference "$work/short" "$build_dir/bench/reference_dialog" "$prompt"
 measure zprava-short "$work/short" "$build_dir/app/zprava"
 measure zprava-5000-lines "$work/lines5000" "$build_dir/app/zprava"
+# The machine drifts between the blocks of runs above; launching the two in
+# turn gives a ratio that the drift hits on both sides alike.
+# Which goes first changes from pair to pair, so the order favours neither.
+for pair in $(seq "$runs"); do
+  order="reference zprava"
+  [ $((pair % 2)) -eq 0 ] && order="zprava reference"
+  for who in $order; do
+    if [ "$who" = reference ]; then set -- "$build_dir/bench/reference_dialog" "$prompt"
+    else set -- "$build_dir/app/zprava"; fi
+    "$build_dir/bench/launch_to_map" 1 0 "$work/short" -- "$@" | tail -n1 |
+      sed "s/^summary/$who/" >>"$work/pairs"
+  done
+done
 measure zprava-large "$work/mb100" "$build_dir/app/zprava"
 # Once more, left on screen a while: what the dialog holds while it is read.
 summary=$(LAUNCH_LINGER_MS=$linger_ms "$build_dir/bench/launch_to_map" 1 0 "$work/mb100" -- \
@@ -84,6 +97,14 @@ print(f"{'dialog':20} {'median ms':>10} {'min':>8} {'max':>8} {'x reference':>12
 for name, r in rows.items():
     print(f"{name:20} {r['median_ms']:10.1f} {r['min_ms']:8.1f} {r['max_ms']:8.1f} "
           f"{r['median_ms'] / reference:12.2f} {r['peak_rss_kb'] / 1024:13.1f}")
+launches = [line.split() for line in open(sys.argv[1].replace("results", "pairs"))]
+ratios = []
+for first, second in zip(launches[::2], launches[1::2]):
+    ms = {fields[0]: float(fields[1].split("=")[1]) for fields in (first, second)}
+    ratios.append(ms["zprava"] / ms["reference"])
+ratios.sort()
+print(f"\nsample notice / reference, launched in turn: median {ratios[len(ratios) // 2]:.2f}x"
+      f" over {len(ratios)} pairs")
 short = rows["zprava-short"]["median_ms"]
 print(f"\n5,000 lines / short notice: {rows['zprava-5000-lines']['median_ms'] / short:.2f}x")
 print(f"large notice ({size_kb / 1024:.1f} MiB): peak RSS {rows['zprava-large']['peak_rss_kb'] / size_kb:.2f}x the file size"
