@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "dialog/body_layout.h"
 #include "posix/terminal_dialog.h"
 #include "system/failure.h"
 #include "text/display_rows.h"
 #include "text/display_text.h"
+#include "text/unicode.h"
 
 namespace zprava {
 namespace {
@@ -116,24 +118,108 @@ TEST(DisplayRows, LinesAreCutIntoRowsAtBlanksWherePossible) {
       {"a blank too early is no place to cut", u"ab cdefghijklmn", {u"ab cdefghi", u"jklmn"}},
       {"a full row takes its line end along", u"0123456789\r\nx", {u"0123456789", u"x"}},
       {"a surrogate pair stays whole", u"012345678\U0001F600x", {u"012345678", u"\U0001F600x"}},
+      {"an accent stays with its letter",
+       u"xe\u0301e\u0301e\u0301e\u0301e\u0301e\u0301",
+       {u"xe\u0301e\u0301e\u0301e\u0301", u"e\u0301e\u0301"}},
+      {"marks alone are cut all the same",
+       u"e" + std::u16string(12, u'\u0301'),
+       {u"e" + std::u16string(9, u'\u0301'), std::u16string(3, u'\u0301')}},
   };
+  // Here an accent keeps with its letter, as the toolkit's character classes say.
+  const KeepsTogether accent = [](char32_t, char32_t next) { return next == U'\u0301'; };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const DisplayRows rows(c.text, 10);
+    const DisplayRows rows(c.text, 10, accent);
     EXPECT_EQ(rows.Count(), c.rows.size());
     EXPECT_EQ(AllRows(rows), c.rows);
   }
 }
 
-// A view finds any row again from the starts kept every so many rows.
-TEST(DisplayRows, AnyRowIsFoundAgainByItsIndex) {
+// Characters as a screen reader counts them: code points of the display text.
+std::size_t ShownChars(std::u16string_view text) {
+  std::size_t chars = 0;
+  for (const char byte : ToDisplayUtf8(text, DisplayTarget::kDialog)) {
+    chars += (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+  }
+  return chars;
+}
+
+// A view finds any row, any position's row and any character again from the
+// starts kept every so many rows, over every kind of line end and pairs.
+TEST(DisplayRows, AnyRowPositionAndCharacterIsFoundAgain) {
   std::u16string text;
-  for (int i = 0; i < 300; ++i) text += u"line " + std::u16string(i % 25, u'x') + u"\r\n";
+  const char16_t* ends[] = {u"\r\n", u"\r", u"\n", u"\U0001F600\r\n"};
+  for (int i = 0; i < 150; ++i) text += u"line " + std::u16string(i % 25, u'x') + ends[i % 4];
   const DisplayRows rows(text, 12);
   const std::vector<std::u16string> all = AllRows(rows);
+  ASSERT_GT(all.size(), 128u);  // several kept starts
   for (std::size_t i = 0; i < rows.Count(); ++i) {
     ASSERT_EQ(rows.RowAt(rows.Start(i)).text, all[i]) << "row " << i;
   }
+  EXPECT_EQ(rows.CharCount(), ShownChars(text));
+  for (std::size_t at = 0, row = 0; at <= text.size(); ++at) {
+    while (row + 1 < rows.Count() && rows.Start(row + 1) <= at) ++row;
+    ASSERT_EQ(rows.IndexOf(at), row) << "position " << at;
+    const bool starts_char =
+        at == text.size() || !((IsLowSurrogate(text[at]) && IsHighSurrogate(text[at - 1])) ||
+                               (text[at] == u'\n' && text[at - 1] == u'\r'));
+    if (!starts_char) continue;
+    const std::size_t chars = ShownChars(std::u16string_view(text).substr(0, at));
+    ASSERT_EQ(rows.CharOffset(at), chars) << "position " << at;
+    ASSERT_EQ(rows.UnitOffset(chars), at) << "character " << chars;
+  }
+}
+
+// The one choice of how a dialog shows a body, for a 20-pixel line and a
+// 1280x1024 screen: 32 lines fit in 80 % of its height, 60 characters a line.
+TEST(ChooseBodyLayout, LabelWhileItFitsScrolledViewOtherwise) {
+  const FontMetrics font{20, 9};
+  const ScreenArea screen{1280, 1024};
+  auto lines = [](int count) {
+    std::u16string text;
+    for (int i = 0; i < count; ++i) text += u"line\r\n";
+    return text.substr(0, text.size() - 2);
+  };
+  const std::u16string accented = [] {
+    std::u16string text;
+    for (int i = 0; i < 1800; ++i) text += u"e\u0301";  // 30 lines of letters, 60 of code units
+    return text;
+  }();
+  const KeepsTogether accent = [](char32_t, char32_t next) { return next == U'\u0301'; };
+  struct Case {
+    const char* what;
+    std::u16string body;
+    ScreenArea screen;
+    BodyView view;
+    bool break_words;
+  };
+  const Case cases[] = {
+      {"short notice", u"Dobrý den", screen, BodyView::kLabel, false},
+      {"31 lines and the header fill 80 %", lines(31), screen, BodyView::kLabel, false},
+      {"one line more", lines(32), screen, BodyView::kScrolled, false},
+      {"a long line counts as the lines it wraps to", std::u16string(31 * 60 + 1, u'x'), screen,
+       BodyView::kScrolled, false},
+      {"a word longer than a line is broken", std::u16string(61, u'x'), screen, BodyView::kLabel,
+       true},
+      {"accents take no room of their own", accented, screen, BodyView::kLabel, true},
+      {"a label holds a bounded text whatever the screen",
+       lines(4001),
+       {1280, 1'000'000},
+       BodyView::kScrolled,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const BodyLayout layout = ChooseBodyLayout(u"Zpráva: D", c.body, font, c.screen, accent);
+    EXPECT_EQ(layout.view, c.view);
+    EXPECT_EQ(layout.break_words, c.break_words);
+  }
+  const BodyLayout wide = ChooseBodyLayout(u"H", lines(100), font, screen);
+  EXPECT_EQ(wide.width, 80 * 9);  // eighty characters
+  EXPECT_EQ(wide.height, static_cast<int>(1024 * kScreenShare) - 160);
+  const BodyLayout small = ChooseBodyLayout(u"H", lines(100), font, {640, 200});
+  EXPECT_EQ(small.width, static_cast<int>(640 * kScreenShare));  // no wider than the screen
+  EXPECT_EQ(small.height, 120);                                  // still a few lines
 }
 
 TEST(TerminalDialog, WritesTheDialogWithoutATerminal) {

@@ -7,13 +7,27 @@
 
 namespace zprava {
 
-DisplayRows::DisplayRows(std::u16string_view text, std::size_t row_units)
-    : text_(text), row_units_(std::max<std::size_t>(row_units, 2)) {
+std::size_t CountShownChars(std::u16string_view text) {
+  std::size_t joined = 0;  // units that make one character with the unit before
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    const char16_t before = text[i - 1];
+    const char16_t unit = text[i];
+    joined += static_cast<std::size_t>((IsLowSurrogate(unit) & IsHighSurrogate(before)) |
+                                       ((unit == u'\n') & (before == u'\r')));
+  }
+  return text.size() - joined;
+}
+
+DisplayRows::DisplayRows(std::u16string_view text, std::size_t row_units,
+                         KeepsTogether keeps_together)
+    : text_(text),
+      row_units_(std::max<std::size_t>(row_units, 2)),
+      keeps_together_(keeps_together) {
   // The last row is the one that reaches the end of the text without a line
   // end: text ending in a line end has an empty row after it, as an editor shows.
   std::size_t start = 0;
   for (;;) {
-    if (count_ % kRowsPerStart == 0) starts_.push_back(start);
+    if (count_ % kRowsPerStart == 0) marks_.push_back({start, 0});
     ++count_;
     const Row row = RowAt(start);
     if (row.next == text_.size() && row.text.data() + row.text.size() == text_.data() + row.next) {
@@ -24,7 +38,7 @@ DisplayRows::DisplayRows(std::u16string_view text, std::size_t row_units)
 }
 
 std::size_t DisplayRows::Start(std::size_t index) const {
-  std::size_t start = starts_[index / kRowsPerStart];
+  std::size_t start = marks_[index / kRowsPerStart].start;
   for (std::size_t skip = index % kRowsPerStart; skip > 0; --skip) start = RowAt(start).next;
   return start;
 }
@@ -33,18 +47,93 @@ DisplayRows::Row DisplayRows::RowAt(std::size_t start) const {
   const std::size_t limit = std::min(text_.size(), start + row_units_);
   for (std::size_t at = start; at < limit; ++at) {
     if (IsLineEndUnit(text_[at]))
-      return {text_.substr(start, at - start), at + LineEndLength(text_, at)};
+      return {text_.substr(start, at - start), start, at + LineEndLength(text_, at)};
   }
-  if (limit == text_.size()) return {text_.substr(start), limit};
+  if (limit == text_.size()) return {text_.substr(start), start, limit};
   // A line end right after a full row belongs to that row, not to an empty one.
   if (const std::size_t line_end = LineEndLength(text_, limit)) {
-    return {text_.substr(start, limit - start), limit + line_end};
+    return {text_.substr(start, limit - start), start, limit + line_end};
   }
   std::size_t cut = limit;
   while (cut > start + row_units_ / 2 && text_[cut - 1] != u' ' && text_[cut - 1] != u'\t') --cut;
-  if (cut == start + row_units_ / 2) cut = limit;
-  if (IsLowSurrogate(text_[cut]) && IsHighSurrogate(text_[cut - 1])) --cut;
-  return {text_.substr(start, cut - start), cut};
+  if (cut == start + row_units_ / 2) cut = CutInsideWord(start, limit);
+  return {text_.substr(start, cut - start), start, cut};
+}
+
+// As late as possible, but never inside a surrogate pair or a cluster. A
+// row that is one cluster from end to end (marks piled on one letter) is
+// cut at its limit all the same: rows stay bounded whatever the text.
+std::size_t DisplayRows::CutInsideWord(std::size_t start, std::size_t limit) const {
+  auto keeps_together = [&](std::size_t at) {
+    if (IsLowSurrogate(text_[at]) && IsHighSurrogate(text_[at - 1])) return true;
+    if (keeps_together_ == nullptr) return false;
+    std::size_t before = at - 1;
+    if (before > start && IsLowSurrogate(text_[before]) && IsHighSurrogate(text_[before - 1])) {
+      --before;
+    }
+    return keeps_together_(CodePointAt(text_, before).value, CodePointAt(text_, at).value);
+  };
+  for (std::size_t cut = limit; cut > start + 1; --cut) {
+    if (!keeps_together(cut)) return cut;
+  }
+  return IsLowSurrogate(text_[limit]) && IsHighSurrogate(text_[limit - 1]) ? limit - 1 : limit;
+}
+
+void DisplayRows::CountChars() const {
+  if (chars_counted_) return;
+  for (std::size_t i = 0; i < marks_.size(); ++i) {
+    marks_[i].chars = char_count_;
+    const std::size_t end = i + 1 < marks_.size() ? marks_[i + 1].start : text_.size();
+    char_count_ += CountShownChars(text_.substr(marks_[i].start, end - marks_[i].start));
+  }
+  chars_counted_ = true;
+}
+
+std::size_t DisplayRows::CharCount() const {
+  CountChars();
+  return char_count_;
+}
+
+const DisplayRows::Mark& DisplayRows::MarkAtOrBefore(std::size_t at) const {
+  const auto after =
+      std::upper_bound(marks_.begin(), marks_.end(), at,
+                       [](std::size_t value, const Mark& m) { return value < m.start; });
+  return *(after - 1);
+}
+
+std::size_t DisplayRows::IndexOf(std::size_t at) const {
+  const Mark& mark = MarkAtOrBefore(at);
+  std::size_t index = static_cast<std::size_t>(&mark - marks_.data()) * kRowsPerStart;
+  for (Row row = RowAt(mark.start); at >= row.next && index + 1 < count_; row = RowAt(row.next)) {
+    ++index;
+  }
+  return index;
+}
+
+std::size_t DisplayRows::CharOffset(std::size_t at) const {
+  CountChars();
+  at = std::min(at, text_.size());
+  const Mark& mark = MarkAtOrBefore(at);
+  // Up to and with the unit at `at`, so that a position inside a pair or a
+  // CR LF counts as the character's start.
+  const std::size_t end = std::min(at + 1, text_.size());
+  return mark.chars + CountShownChars(text_.substr(mark.start, end - mark.start)) -
+         (end > at ? 1 : 0);
+}
+
+std::size_t DisplayRows::UnitOffset(std::size_t char_offset) const {
+  CountChars();
+  if (char_offset >= char_count_) return text_.size();
+  const auto after =
+      std::upper_bound(marks_.begin(), marks_.end(), char_offset,
+                       [](std::size_t value, const Mark& m) { return value < m.chars; });
+  const Mark& mark = *(after - 1);
+  std::size_t at = mark.start;
+  for (std::size_t chars = mark.chars; chars < char_offset; ++chars) {
+    const std::size_t line_end = LineEndLength(text_, at);
+    at += line_end != 0 ? line_end : CodePointAt(text_, at).length;
+  }
+  return at;
 }
 
 }  // namespace zprava

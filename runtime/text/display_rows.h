@@ -6,20 +6,32 @@
 
 namespace zprava {
 
+// Whether `next` belongs with `previous` on one row: a combining mark with
+// its base, say. The toolkit knows the character classes; nullptr keeps only
+// surrogate pairs and line ends whole.
+using KeepsTogether = bool (*)(char32_t previous, char32_t next);
+
 // A long text cut into display rows: one per line (lines end at CR LF, a
 // lone CR or a lone LF), a line longer than a row cut after its last blank
 // within the row, or inside a word when it has none, never inside a
-// surrogate pair. A view shows only the rows on screen and so holds nothing
-// per row: rows are found again from a start kept every so many rows.
+// surrogate pair or between characters that keep together. A view shows only
+// the rows on screen and so holds nothing per row: rows are found again from
+// a start kept every so many rows.
+//
+// Positions are code units of the text. Screen readers count characters of
+// the text as shown instead, where a line end is one "\n" and a surrogate
+// pair one character; CharOffset and UnitOffset translate.
 class DisplayRows {
  public:
   struct Row {
     std::u16string_view text;  // without its line end
-    std::size_t next;          // where the row after it starts
+    std::size_t start;
+    std::size_t next;  // where the row after it starts
   };
 
   // `text` must outlive the rows.
-  DisplayRows(std::u16string_view text, std::size_t row_units);
+  DisplayRows(std::u16string_view text, std::size_t row_units,
+              KeepsTogether keeps_together = nullptr);
 
   std::size_t Count() const { return count_; }
 
@@ -29,13 +41,39 @@ class DisplayRows {
   // The row starting at `start`, which Start or an earlier row's `next` gave.
   Row RowAt(std::size_t start) const;
 
+  // The index of the row that holds position `at` (the end of the text is in
+  // the last row, a line end in the row it ends).
+  std::size_t IndexOf(std::size_t at) const;
+
+  // Characters as shown, and the translation between them and positions.
+  // A position inside a surrogate pair or a CR LF counts as its start.
+  // Counted on the first call, so that only a view a screen reader reads
+  // pays for it.
+  std::size_t CharCount() const;
+  std::size_t CharOffset(std::size_t at) const;
+  std::size_t UnitOffset(std::size_t char_offset) const;
+
  private:
   static constexpr std::size_t kRowsPerStart = 64;
+  struct Mark {
+    std::size_t start;  // of every kRowsPerStart-th row
+    std::size_t chars;  // characters before it, once counted
+  };
+
+  const Mark& MarkAtOrBefore(std::size_t at) const;
+  void CountChars() const;
+  std::size_t CutInsideWord(std::size_t start, std::size_t limit) const;
 
   std::u16string_view text_;
   std::size_t row_units_;
+  KeepsTogether keeps_together_;
   std::size_t count_ = 0;
-  std::vector<std::size_t> starts_;  // of every kRowsPerStart-th row
+  mutable std::size_t char_count_ = 0;
+  mutable bool chars_counted_ = false;
+  mutable std::vector<Mark> marks_;
 };
+
+// Characters as shown in `text`: a CR LF counts one, a surrogate pair one.
+std::size_t CountShownChars(std::u16string_view text);
 
 }  // namespace zprava
