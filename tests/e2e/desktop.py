@@ -70,6 +70,13 @@ class VirtualDesktop:
         self.xdotool("windowfocus", "--sync", str(window))
         self.xdotool("key", key)
 
+    def clipboard(self):
+        """The text on the clipboard, as another program pastes it."""
+        paste = ("import gi; gi.require_version('Gtk', '3.0'); from gi.repository import Gtk, Gdk; "
+                 "print(Gtk.Clipboard.get(Gdk.SELECTION_CLIPBOARD).wait_for_text() or '', end='')")
+        return subprocess.run(["/usr/bin/python3", "-c", paste], env={**os.environ, "DISPLAY": self.name},
+                              capture_output=True, text=True, timeout=10, check=True).stdout
+
     def close_window(self, window):
         """What a window manager's close button does: WM_DELETE_WINDOW."""
         target = self.x.create_resource_object("window", window)

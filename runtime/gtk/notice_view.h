@@ -1,0 +1,104 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gtk/gobject_ptr.h"
+#include "text/display_rows.h"
+#include "text/text.h"
+
+namespace zprava {
+
+// A read-only view of a notice of any length and shape. It keeps the text as
+// it is, cut into rows of a bounded length in one linear pass, and lays out
+// only the rows on screen, so no paragraph however long ever reaches the
+// layout engine whole. It takes focus, has a caret and a selection moved by
+// keys and mouse, copies with Ctrl+C or its context menu, and serves its
+// text to screen readers from the notice itself (see notice_view_accessible).
+//
+// Positions are code units of the notice text.
+class NoticeView {
+ public:
+  NoticeView(NoticeText text, std::size_t row_units);
+
+  // The framed view with its scroll bar, of the given size; the returned
+  // widget owns this view from here on.
+  GtkWidget* Build(int width, int height);
+
+  std::u16string_view Text() const { return text_; }
+  const DisplayRows& Rows() const { return rows_; }
+  std::size_t Caret() const { return caret_; }
+  // The selection, first position first; empty when nothing is selected.
+  std::size_t SelectionStart() const { return std::min(anchor_, caret_); }
+  std::size_t SelectionEnd() const { return std::max(anchor_, caret_); }
+
+  // Moves the caret, keeping the selection's other end when `extend`.
+  void MoveCaret(std::size_t at, bool extend);
+  void Select(std::size_t from, std::size_t to);
+
+  // The display text (UTF-8) between two positions.
+  std::string ShownText(std::size_t from, std::size_t to) const;
+  // The row `index`'s text as laid out, with the byte each of its code units starts at.
+  struct ShownRow {
+    DisplayRows::Row row;
+    std::string utf8;
+    std::vector<int> byte_at;  // one more than the row's units
+  };
+  ShownRow ShowRow(std::size_t start) const;
+  // Where the caret stops before and after `at`: never inside a surrogate
+  // pair, a CR LF or a character with its combining marks.
+  std::size_t NextStop(std::size_t at) const;
+  std::size_t PreviousStop(std::size_t at) const;
+
+  GtkWidget* Area() const { return area_; }
+
+ private:
+  static gboolean Draw(GtkWidget* area, cairo_t* cr, gpointer data);
+  static void Allocated(GtkWidget* area, GdkRectangle* allocation, gpointer data);
+  static gboolean Scrolled(GtkWidget*, GdkEventScroll* event, gpointer data);
+  static gboolean KeyPressed(GtkWidget*, GdkEventKey* event, gpointer data);
+  static gboolean Pressed(GtkWidget* area, GdkEventButton* event, gpointer data);
+  static gboolean Dragged(GtkWidget*, GdkEventMotion* event, gpointer data);
+  static gboolean PopupMenuKey(GtkWidget*, gpointer data);
+  static void FocusChanged(GtkWidget* area, GdkEventFocus*, gpointer);
+
+  GObjectPtr<PangoLayout> NewRowLayout() const;
+  void DrawRow(cairo_t* cr, PangoLayout* layout, const ShownRow& shown, int y) const;
+  bool MoveByKey(guint keyval, bool control, bool extend);
+  std::size_t LastPageTop() const;
+  std::size_t TopRow() const;
+  void ScrollBy(double rows);
+  void ScrollToCaret();
+  std::size_t PositionAt(double x, double y) const;
+  void ShowMenu(const GdkEvent* event);
+  void Copy() const;
+  void OfferPrimarySelection();
+  void SelectionChanged(bool caret_moved, bool selection_changed);
+
+  NoticeText text_;
+  DisplayRows rows_;  // over text_
+  GObjectPtr<GtkAdjustment> adjustment_;
+  GtkWidget* area_ = nullptr;
+  std::size_t caret_ = 0;
+  std::size_t anchor_ = 0;
+  struct DrawnRow {
+    std::size_t start;
+    int y;
+    int height;
+  };
+  std::vector<DrawnRow> drawn_;  // the rows on screen at the last drawing
+  std::size_t rows_in_view_ = 1;
+};
+
+// Whether the toolkit draws `next` as part of the character before it: a
+// combining mark, a joiner and what it joins, a skin tone.
+bool KeepsTogetherOnScreen(char32_t previous, char32_t next);
+
+// The view a widget made by NoticeView::Build shows, or nullptr.
+NoticeView* NoticeViewOf(GtkWidget* area);
+
+}  // namespace zprava

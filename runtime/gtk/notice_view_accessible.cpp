@@ -1,0 +1,246 @@
+#include "gtk/notice_view_accessible.h"
+
+#include <gtk/gtk-a11y.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "gtk/notice_view.h"
+#include "text/unicode.h"
+
+namespace zprava {
+namespace {
+
+NoticeView* ViewOf(AtkText* text) {
+  GtkWidget* area = gtk_accessible_get_widget(GTK_ACCESSIBLE(text));
+  return area == nullptr ? nullptr : NoticeViewOf(area);
+}
+
+// ATK counts characters of the text as shown; the view counts code units.
+struct Span {
+  std::size_t from, to;  // code units
+};
+
+gchar* SpanText(const NoticeView& view, Span span, gint* start, gint* end) {
+  const DisplayRows& rows = view.Rows();
+  *start = static_cast<gint>(rows.CharOffset(span.from));
+  *end = static_cast<gint>(rows.CharOffset(span.to));
+  return g_strdup(view.ShownText(span.from, span.to).c_str());
+}
+
+// Words and sentences as the toolkit finds them, looked for within the row
+// that holds `at`: rows are short, and a row's edges end words anyway.
+Span TextUnitAt(const NoticeView& view, std::size_t at, AtkTextBoundary boundary) {
+  const DisplayRows& rows = view.Rows();
+  const DisplayRows::Row row = rows.RowAt(rows.Start(rows.IndexOf(at)));
+  const std::string shown = view.ShowRow(row.start).utf8;
+  std::vector<std::size_t> unit_of_char;  // and one past the row's last character
+  for (std::size_t unit = 0; unit < row.text.size(); unit += CodePointAt(row.text, unit).length) {
+    unit_of_char.push_back(row.start + unit);
+  }
+  unit_of_char.push_back(row.start + row.text.size());
+  std::vector<PangoLogAttr> attrs(unit_of_char.size());
+  pango_get_log_attrs(shown.data(), static_cast<int>(shown.size()), -1,
+                      pango_language_get_default(), attrs.data(), static_cast<int>(attrs.size()));
+  auto is_edge = [&](std::size_t i) {
+    switch (boundary) {
+      case ATK_TEXT_BOUNDARY_WORD_START:
+        return attrs[i].is_word_start != 0;
+      case ATK_TEXT_BOUNDARY_WORD_END:
+        return attrs[i].is_word_end != 0;
+      case ATK_TEXT_BOUNDARY_SENTENCE_START:
+        return attrs[i].is_sentence_start != 0;
+      default:
+        return attrs[i].is_sentence_end != 0;
+    }
+  };
+  const auto here = static_cast<std::size_t>(
+      std::upper_bound(unit_of_char.begin(), unit_of_char.end(), at) - unit_of_char.begin() - 1);
+  std::size_t first = here;
+  while (first > 0 && !is_edge(first)) --first;
+  std::size_t last = here + 1;
+  while (last < unit_of_char.size() && !is_edge(last)) ++last;
+  const bool starts =
+      boundary == ATK_TEXT_BOUNDARY_WORD_START || boundary == ATK_TEXT_BOUNDARY_SENTENCE_START;
+  const std::size_t to = last < unit_of_char.size() ? unit_of_char[last]
+                         : starts                   ? row.next
+                                                    : row.start + row.text.size();
+  return {unit_of_char[first], std::max(to, unit_of_char[first])};
+}
+
+Span LineAt(const NoticeView& view, std::size_t at, AtkTextBoundary boundary) {
+  const DisplayRows& rows = view.Rows();
+  const std::size_t index = rows.IndexOf(at);
+  const DisplayRows::Row row = rows.RowAt(rows.Start(index));
+  if (boundary == ATK_TEXT_BOUNDARY_LINE_START) return {row.start, row.next};
+  std::size_t from = 0;
+  if (index > 0) {
+    const DisplayRows::Row before = rows.RowAt(rows.Start(index - 1));
+    from = before.start + before.text.size();
+  }
+  return {from, row.start + row.text.size()};
+}
+
+Span CharAt(const NoticeView& view, std::size_t at) {
+  const std::u16string_view text = view.Text();
+  if (at >= text.size()) return {text.size(), text.size()};
+  const std::size_t line_end = text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n';
+  return {at, at + (line_end ? 2 : CodePointAt(text, at).length)};
+}
+
+gchar* GetText(AtkText* text, gint start, gint end) {
+  const NoticeView* view = ViewOf(text);
+  if (view == nullptr) return nullptr;
+  const DisplayRows& rows = view->Rows();
+  const std::size_t to =
+      end < 0 ? view->Text().size() : rows.UnitOffset(static_cast<std::size_t>(end));
+  return g_strdup(
+      view->ShownText(rows.UnitOffset(static_cast<std::size_t>(std::max(start, 0))), to).c_str());
+}
+
+gchar* GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start,
+                       gint* end) {
+  *start = *end = 0;
+  const NoticeView* view = ViewOf(text);
+  if (view == nullptr) return nullptr;
+  const std::size_t at = view->Rows().UnitOffset(static_cast<std::size_t>(std::max(offset, 0)));
+  switch (boundary) {
+    case ATK_TEXT_BOUNDARY_CHAR:
+      return SpanText(*view, CharAt(*view, at), start, end);
+    case ATK_TEXT_BOUNDARY_LINE_START:
+    case ATK_TEXT_BOUNDARY_LINE_END:
+      return SpanText(*view, LineAt(*view, at, boundary), start, end);
+    default:
+      return SpanText(*view, TextUnitAt(*view, at, boundary), start, end);
+  }
+}
+
+gunichar GetCharacterAtOffset(AtkText* text, gint offset) {
+  const NoticeView* view = ViewOf(text);
+  if (view == nullptr) return 0;
+  const Span span =
+      CharAt(*view, view->Rows().UnitOffset(static_cast<std::size_t>(std::max(offset, 0))));
+  const std::string shown = view->ShownText(span.from, span.to);
+  return shown.empty() ? 0 : g_utf8_get_char(shown.c_str());
+}
+
+gint GetCharacterCount(AtkText* text) {
+  const NoticeView* view = ViewOf(text);
+  return view == nullptr ? 0 : static_cast<gint>(view->Rows().CharCount());
+}
+
+gint GetCaretOffset(AtkText* text) {
+  const NoticeView* view = ViewOf(text);
+  return view == nullptr ? 0 : static_cast<gint>(view->Rows().CharOffset(view->Caret()));
+}
+
+gboolean SetCaretOffset(AtkText* text, gint offset) {
+  NoticeView* view = ViewOf(text);
+  if (view == nullptr) return FALSE;
+  view->MoveCaret(view->Rows().UnitOffset(static_cast<std::size_t>(std::max(offset, 0))), false);
+  return TRUE;
+}
+
+gint GetNSelections(AtkText* text) {
+  const NoticeView* view = ViewOf(text);
+  return view != nullptr && view->SelectionStart() != view->SelectionEnd() ? 1 : 0;
+}
+
+gchar* GetSelection(AtkText* text, gint selection, gint* start, gint* end) {
+  *start = *end = 0;
+  const NoticeView* view = ViewOf(text);
+  if (view == nullptr || selection != 0 || view->SelectionStart() == view->SelectionEnd()) {
+    return nullptr;
+  }
+  return SpanText(*view, {view->SelectionStart(), view->SelectionEnd()}, start, end);
+}
+
+gboolean SetSelection(AtkText* text, gint selection, gint start, gint end) {
+  NoticeView* view = ViewOf(text);
+  if (view == nullptr || selection != 0) return FALSE;
+  const DisplayRows& rows = view->Rows();
+  view->Select(rows.UnitOffset(static_cast<std::size_t>(std::max(start, 0))),
+               rows.UnitOffset(static_cast<std::size_t>(std::max(end, 0))));
+  return TRUE;
+}
+
+gboolean AddSelection(AtkText* text, gint start, gint end) {
+  return GetNSelections(text) == 0 && SetSelection(text, 0, start, end);
+}
+
+gboolean RemoveSelection(AtkText* text, gint selection) {
+  NoticeView* view = ViewOf(text);
+  if (view == nullptr || selection != 0) return FALSE;
+  view->MoveCaret(view->Caret(), false);
+  return TRUE;
+}
+
+}  // namespace
+}  // namespace zprava
+
+struct ZpravaNoticeAccessible {
+  GtkWidgetAccessible parent_instance;
+};
+struct ZpravaNoticeAccessibleClass {
+  GtkWidgetAccessibleClass parent_class;
+};
+
+static void zprava_notice_accessible_text_init(AtkTextIface* iface) {
+  using namespace zprava;
+  iface->get_text = GetText;
+  iface->get_text_at_offset = GetTextAtOffset;
+  iface->get_character_at_offset = GetCharacterAtOffset;
+  iface->get_character_count = GetCharacterCount;
+  iface->get_caret_offset = GetCaretOffset;
+  iface->set_caret_offset = SetCaretOffset;
+  iface->get_n_selections = GetNSelections;
+  iface->get_selection = GetSelection;
+  iface->set_selection = SetSelection;
+  iface->add_selection = AddSelection;
+  iface->remove_selection = RemoveSelection;
+}
+
+G_DEFINE_TYPE_WITH_CODE(ZpravaNoticeAccessible, zprava_notice_accessible,
+                        GTK_TYPE_WIDGET_ACCESSIBLE,
+                        G_IMPLEMENT_INTERFACE(ATK_TYPE_TEXT, zprava_notice_accessible_text_init))
+
+static void zprava_notice_accessible_initialize(AtkObject* object, gpointer data) {
+  ATK_OBJECT_CLASS(zprava_notice_accessible_parent_class)->initialize(object, data);
+  object->role = ATK_ROLE_TEXT;
+}
+
+static AtkStateSet* zprava_notice_accessible_ref_state_set(AtkObject* object) {
+  AtkStateSet* states =
+      ATK_OBJECT_CLASS(zprava_notice_accessible_parent_class)->ref_state_set(object);
+  atk_state_set_add_state(states, ATK_STATE_MULTI_LINE);
+  atk_state_set_add_state(states, ATK_STATE_READ_ONLY);
+  atk_state_set_add_state(states, ATK_STATE_SELECTABLE_TEXT);
+  return states;
+}
+
+static void zprava_notice_accessible_class_init(ZpravaNoticeAccessibleClass* accessible_class) {
+  AtkObjectClass* object_class = ATK_OBJECT_CLASS(accessible_class);
+  object_class->initialize = zprava_notice_accessible_initialize;
+  object_class->ref_state_set = zprava_notice_accessible_ref_state_set;
+}
+
+static void zprava_notice_accessible_init(ZpravaNoticeAccessible*) {}
+
+namespace zprava {
+
+GType NoticeViewAccessibleType() { return zprava_notice_accessible_get_type(); }
+
+void NoticeViewAccessibleChanged(GtkWidget* area, bool caret_moved, bool selection_changed) {
+  AtkObject* accessible = gtk_widget_get_accessible(area);
+  const NoticeView* view = NoticeViewOf(area);
+  if (view == nullptr) return;
+  if (caret_moved) {
+    g_signal_emit_by_name(accessible, "text-caret-moved",
+                          static_cast<gint>(view->Rows().CharOffset(view->Caret())));
+  }
+  if (selection_changed) g_signal_emit_by_name(accessible, "text-selection-changed");
+}
+
+}  // namespace zprava
