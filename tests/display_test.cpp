@@ -107,7 +107,7 @@ TEST(DisplayRows, LinesAreCutIntoRowsAtBlanksWherePossible) {
   struct Case {
     const char* what;
     std::u16string text;
-    std::vector<std::u16string> rows;  // of at most ten units
+    std::vector<std::u16string> rows;  // of at most ten columns
   };
   const Case cases[] = {
       {"empty", u"", {u""}},
@@ -118,18 +118,33 @@ TEST(DisplayRows, LinesAreCutIntoRowsAtBlanksWherePossible) {
       {"a blank too early is no place to cut", u"ab cdefghijklmn", {u"ab cdefghi", u"jklmn"}},
       {"a full row takes its line end along", u"0123456789\r\nx", {u"0123456789", u"x"}},
       {"a surrogate pair stays whole", u"012345678\U0001F600x", {u"012345678", u"\U0001F600x"}},
-      {"an accent stays with its letter",
+      {"an accent takes no column",
        u"xe\u0301e\u0301e\u0301e\u0301e\u0301e\u0301",
-       {u"xe\u0301e\u0301e\u0301e\u0301", u"e\u0301e\u0301"}},
+       {u"xe\u0301e\u0301e\u0301e\u0301e\u0301e\u0301"}},
+      {"a joiner keeps what it joins", u"xxxxxxxxa\u200Dbcc", {u"xxxxxxxx", u"a\u200Dbcc"}},
       {"marks alone are cut all the same",
-       u"e" + std::u16string(12, u'\u0301'),
-       {u"e" + std::u16string(9, u'\u0301'), std::u16string(3, u'\u0301')}},
+       u"e" + std::u16string(45, u'\u0301'),
+       {u"e" + std::u16string(39, u'\u0301'), std::u16string(6, u'\u0301')}},
+      {"ideographs take two columns",
+       u"日本語の日本語の日本語の",
+       {u"日本語の日", u"本語の日本", u"語の"}},
+      {"ideographs then a blank",
+       u"日本語 日本語の日本語の",
+       {u"日本語 ", u"日本語の日", u"本語の"}},
   };
-  // Here an accent keeps with its letter, as the toolkit's character classes say.
-  const KeepsTogether accent = [](char32_t, char32_t next) { return next == U'\u0301'; };
+  // Here an accent keeps with its letter and takes no column, a joiner keeps
+  // what it joins, and ideographs take two columns, as the toolkit's
+  // character classes say.
+  const CharacterClasses classes{[](char32_t previous, char32_t next) {
+                                   return next == U'\u0301' || next == U'\u200D' ||
+                                          previous == U'\u200D';
+                                 },
+                                 [](char32_t c) {
+                                   return c == U'\u0301' ? 0 : c >= U'\u3000' ? 2 : 1;
+                                 }};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const DisplayRows rows(c.text, 10, accent);
+    const DisplayRows rows(c.text, 10, classes);
     EXPECT_EQ(rows.Count(), c.rows.size());
     EXPECT_EQ(AllRows(rows), c.rows);
   }
@@ -185,7 +200,7 @@ TEST(ChooseBodyLayout, LabelWhileItFitsScrolledViewOtherwise) {
     for (int i = 0; i < 1800; ++i) text += u"e\u0301";  // 30 lines of letters, 60 of code units
     return text;
   }();
-  const KeepsTogether accent = [](char32_t, char32_t next) { return next == U'\u0301'; };
+  const CharacterClasses accent{nullptr, [](char32_t c) { return c == U'\u0301' ? 0 : 1; }};
   struct Case {
     const char* what;
     std::u16string body;
@@ -215,11 +230,16 @@ TEST(ChooseBodyLayout, LabelWhileItFitsScrolledViewOtherwise) {
     EXPECT_EQ(layout.break_words, c.break_words);
   }
   const BodyLayout wide = ChooseBodyLayout(u"H", lines(100), font, screen);
-  EXPECT_EQ(wide.width, 80 * 9);  // eighty characters
+  EXPECT_EQ(wide.row_columns, 80u);
+  EXPECT_GE(wide.width, 80 * 9);
   EXPECT_EQ(wide.height, static_cast<int>(1024 * kScreenShare) - 160);
+  // The dialog, icon and all, stays within 80 % of a narrow screen: its rows
+  // are narrower, and it keeps a few lines' height.
   const BodyLayout small = ChooseBodyLayout(u"H", lines(100), font, {640, 200});
-  EXPECT_EQ(small.width, static_cast<int>(640 * kScreenShare));  // no wider than the screen
-  EXPECT_EQ(small.height, 120);                                  // still a few lines
+  EXPECT_LE(small.width + 100, static_cast<int>(640 * kScreenShare));
+  EXPECT_LT(small.row_columns * 9, static_cast<std::size_t>(small.width));
+  EXPECT_LT(small.row_columns, 45u);
+  EXPECT_EQ(small.height, 120);
 }
 
 TEST(TerminalDialog, WritesTheDialogWithoutATerminal) {

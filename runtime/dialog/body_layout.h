@@ -27,7 +27,7 @@ struct BodyLayout {
   bool break_words;  // in the label: a word longer than a line must be broken to fit
   int width;         // of the scrolled view, pixels
   int height;
-  std::size_t row_units;  // at most this many code units a row in the scrolled view
+  std::size_t row_columns;  // of the scrolled view's rows
 };
 
 // The text is shown whole in a label while it fits in this share of the
@@ -39,6 +39,6 @@ inline constexpr std::size_t kLabelUnits = 20'000;
 
 // Pure: the same text, font and screen always give the same layout.
 BodyLayout ChooseBodyLayout(std::u16string_view header, std::u16string_view body, FontMetrics font,
-                            ScreenArea work_area, KeepsTogether keeps_together = nullptr);
+                            ScreenArea work_area, CharacterClasses classes = {});
 
 }  // namespace zprava

@@ -69,8 +69,8 @@ void SetMessageText(GtkMessageDialog* dialog, const std::string& header, const s
 
 void FillMessageArea(GtkMessageDialog* dialog, std::u16string_view header, NoticeText body) {
   GtkWidget* widget = GTK_WIDGET(dialog);
-  const BodyLayout layout =
-      ChooseBodyLayout(header, body, EstimateFont(widget), WorkArea(widget), KeepsTogetherOnScreen);
+  const BodyLayout layout = ChooseBodyLayout(header, body, EstimateFont(widget), WorkArea(widget),
+                                             CharacterClassesOnScreen());
   const std::string shown_header = ToDisplayUtf8(header, DisplayTarget::kDialog);
   if (layout.view == BodyView::kLabel) {
     SetMessageText(dialog, shown_header, ToDisplayUtf8(body, DisplayTarget::kDialog),
@@ -78,7 +78,7 @@ void FillMessageArea(GtkMessageDialog* dialog, std::u16string_view header, Notic
     return;
   }
   SetMessageText(dialog, shown_header, std::string(), false);
-  auto* view = new NoticeView(std::move(body), layout.row_units);
+  auto* view = new NoticeView(std::move(body), layout.row_columns);
   GtkWidget* scrolled = view->Build(layout.width, layout.height);  // owns the view from here
   gtk_box_pack_start(GTK_BOX(gtk_message_dialog_get_message_area(dialog)), scrolled, TRUE, TRUE, 0);
 }

@@ -33,6 +33,8 @@ void FreeView(gpointer view) { delete static_cast<NoticeView*>(view); }
 
 }  // namespace
 
+namespace {
+
 bool KeepsTogetherOnScreen(char32_t previous, char32_t next) {
   constexpr char32_t kZeroWidthJoiner = 0x200D;
   const bool skin_tone = next >= 0x1F3FB && next <= 0x1F3FF;
@@ -40,13 +42,22 @@ bool KeepsTogetherOnScreen(char32_t previous, char32_t next) {
          skin_tone;
 }
 
+int ColumnsOnScreen(char32_t c) {
+  if (g_unichar_iszerowidth(c)) return 0;
+  return g_unichar_iswide(c) ? 2 : 1;
+}
+
+}  // namespace
+
+CharacterClasses CharacterClassesOnScreen() { return {KeepsTogetherOnScreen, ColumnsOnScreen}; }
+
 NoticeView* NoticeViewOf(GtkWidget* area) {
   return static_cast<NoticeView*>(g_object_get_data(G_OBJECT(area), kViewKey));
 }
 
-NoticeView::NoticeView(NoticeText text, std::size_t row_units)
+NoticeView::NoticeView(NoticeText text, std::size_t row_columns)
     : text_(std::move(text)),
-      rows_(text_, row_units, KeepsTogetherOnScreen),
+      rows_(text_, row_columns, CharacterClassesOnScreen()),
       adjustment_(GTK_ADJUSTMENT(g_object_ref_sink(gtk_adjustment_new(0, 0, 1, 1, 1, 1)))) {}
 
 GtkWidget* NoticeView::Build(int width, int height) {
@@ -110,7 +121,7 @@ std::size_t NoticeView::NextStop(std::size_t at) const {
   at += CodePointAt(text_, at).length;
   while (at < text_.size() && !IsLineEndUnit(text_[at])) {
     const CodePoint next = CodePointAt(text_, at);
-    if (!KeepsTogetherOnScreen(previous, next.value)) break;
+    if (!CharacterClassesOnScreen().keeps_together(previous, next.value)) break;
     previous = next.value;
     at += next.length;
   }

@@ -23,7 +23,7 @@ namespace zprava {
 // Positions are code units of the notice text.
 class NoticeView {
  public:
-  NoticeView(NoticeText text, std::size_t row_units);
+  NoticeView(NoticeText text, std::size_t row_columns);
 
   // The framed view with its scroll bar, of the given size; the returned
   // widget owns this view from here on.
@@ -94,9 +94,10 @@ class NoticeView {
   std::size_t rows_in_view_ = 1;
 };
 
-// Whether the toolkit draws `next` as part of the character before it: a
-// combining mark, a joiner and what it joins, a skin tone.
-bool KeepsTogetherOnScreen(char32_t previous, char32_t next);
+// The toolkit's character classes: a combining mark, a joiner and what it
+// joins and a skin tone keep with the character before; East Asian wide
+// characters take two columns, zero-width ones none.
+CharacterClasses CharacterClassesOnScreen();
 
 // The view a widget made by NoticeView::Build shows, or nullptr.
 NoticeView* NoticeViewOf(GtkWidget* area);

@@ -18,11 +18,9 @@ std::size_t CountShownChars(std::u16string_view text) {
   return text.size() - joined;
 }
 
-DisplayRows::DisplayRows(std::u16string_view text, std::size_t row_units,
-                         KeepsTogether keeps_together)
-    : text_(text),
-      row_units_(std::max<std::size_t>(row_units, 2)),
-      keeps_together_(keeps_together) {
+DisplayRows::DisplayRows(std::u16string_view text, std::size_t row_columns,
+                         CharacterClasses classes)
+    : text_(text), row_columns_(std::max<std::size_t>(row_columns, 2)), classes_(classes) {
   // The last row is the one that reaches the end of the text without a line
   // end: text ending in a line end has an empty row after it, as an editor shows.
   std::size_t start = 0;
@@ -44,20 +42,41 @@ std::size_t DisplayRows::Start(std::size_t index) const {
 }
 
 DisplayRows::Row DisplayRows::RowAt(std::size_t start) const {
-  const std::size_t limit = std::min(text_.size(), start + row_units_);
+  // Most text takes a column a code unit: the row's width in units is found
+  // in the same pass that looks for its line end.
+  constexpr char16_t kFirstCombiningMark = 0x300;
+  std::size_t limit = std::min(text_.size(), start + row_columns_);
+  bool one_column_each = true;
   for (std::size_t at = start; at < limit; ++at) {
     if (IsLineEndUnit(text_[at]))
       return {text_.substr(start, at - start), start, at + LineEndLength(text_, at)};
+    one_column_each &= text_[at] < kFirstCombiningMark;
   }
+  if (!one_column_each && classes_.columns != nullptr) limit = ColumnLimit(start);
   if (limit == text_.size()) return {text_.substr(start), start, limit};
   // A line end right after a full row belongs to that row, not to an empty one.
   if (const std::size_t line_end = LineEndLength(text_, limit)) {
     return {text_.substr(start, limit - start), start, limit + line_end};
   }
+  const std::size_t half = start + (limit - start) / 2;
   std::size_t cut = limit;
-  while (cut > start + row_units_ / 2 && text_[cut - 1] != u' ' && text_[cut - 1] != u'\t') --cut;
-  if (cut == start + row_units_ / 2) cut = CutInsideWord(start, limit);
+  while (cut > half && text_[cut - 1] != u' ' && text_[cut - 1] != u'\t') --cut;
+  if (cut == half) cut = CutInsideWord(start, limit);
   return {text_.substr(start, cut - start), start, cut};
+}
+
+// Where the row from `start` fills its columns, or reaches a line end.
+std::size_t DisplayRows::ColumnLimit(std::size_t start) const {
+  const std::size_t most = std::min(text_.size(), start + 4 * row_columns_);
+  std::size_t columns = 0;
+  std::size_t at = start;
+  while (at < most && !IsLineEndUnit(text_[at])) {
+    const CodePoint c = CodePointAt(text_, at);
+    columns += static_cast<std::size_t>(classes_.columns(c.value));
+    if (columns > row_columns_) break;
+    at += c.length;
+  }
+  return std::max(at, start + 1);
 }
 
 // As late as possible, but never inside a surrogate pair or a cluster. A
@@ -66,12 +85,12 @@ DisplayRows::Row DisplayRows::RowAt(std::size_t start) const {
 std::size_t DisplayRows::CutInsideWord(std::size_t start, std::size_t limit) const {
   auto keeps_together = [&](std::size_t at) {
     if (IsLowSurrogate(text_[at]) && IsHighSurrogate(text_[at - 1])) return true;
-    if (keeps_together_ == nullptr) return false;
+    if (classes_.keeps_together == nullptr) return false;
     std::size_t before = at - 1;
     if (before > start && IsLowSurrogate(text_[before]) && IsHighSurrogate(text_[before - 1])) {
       --before;
     }
-    return keeps_together_(CodePointAt(text_, before).value, CodePointAt(text_, at).value);
+    return classes_.keeps_together(CodePointAt(text_, before).value, CodePointAt(text_, at).value);
   };
   for (std::size_t cut = limit; cut > start + 1; --cut) {
     if (!keeps_together(cut)) return cut;

@@ -6,15 +6,24 @@
 
 namespace zprava {
 
-// Whether `next` belongs with `previous` on one row: a combining mark with
-// its base, say. The toolkit knows the character classes; nullptr keeps only
-// surrogate pairs and line ends whole.
-using KeepsTogether = bool (*)(char32_t previous, char32_t next);
+// What the toolkit knows of characters, for cutting text into rows. Without
+// it (nullptr), every character takes one column and only surrogate pairs
+// and line ends are kept whole.
+struct CharacterClasses {
+  // Whether `next` is drawn as part of the character before it: a combining
+  // mark with its letter, say.
+  bool (*keeps_together)(char32_t previous, char32_t next) = nullptr;
+  // Columns a character takes: 0 when drawn with the one before, 2 when wide
+  // (East Asian scripts), otherwise 1.
+  int (*columns)(char32_t c) = nullptr;
+};
 
-// A long text cut into display rows: one per line (lines end at CR LF, a
-// lone CR or a lone LF), a line longer than a row cut after its last blank
-// within the row, or inside a word when it has none, never inside a
-// surrogate pair or between characters that keep together. A view shows only
+// A long text cut into display rows of at most `row_columns` columns: one
+// per line (lines end at CR LF, a lone CR or a lone LF), a line longer than a
+// row cut after its last blank within the row, or inside a word when it has
+// none, never inside a surrogate pair or between characters that keep
+// together. A row holds at most four times its columns in code units, so
+// that no row is long to lay out however marks pile up. A view shows only
 // the rows on screen and so holds nothing per row: rows are found again from
 // a start kept every so many rows.
 //
@@ -30,8 +39,7 @@ class DisplayRows {
   };
 
   // `text` must outlive the rows.
-  DisplayRows(std::u16string_view text, std::size_t row_units,
-              KeepsTogether keeps_together = nullptr);
+  DisplayRows(std::u16string_view text, std::size_t row_columns, CharacterClasses classes = {});
 
   std::size_t Count() const { return count_; }
 
@@ -62,11 +70,12 @@ class DisplayRows {
 
   const Mark& MarkAtOrBefore(std::size_t at) const;
   void CountChars() const;
+  std::size_t ColumnLimit(std::size_t start) const;
   std::size_t CutInsideWord(std::size_t start, std::size_t limit) const;
 
   std::u16string_view text_;
-  std::size_t row_units_;
-  KeepsTogether keeps_together_;
+  std::size_t row_columns_;
+  CharacterClasses classes_;
   std::size_t count_ = 0;
   mutable std::size_t char_count_ = 0;
   mutable bool chars_counted_ = false;
