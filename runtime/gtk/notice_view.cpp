@@ -378,7 +378,7 @@ gboolean NoticeView::KeyPressed(GtkWidget*, GdkEventKey* event, gpointer data) {
   return self->MoveByKey(event->keyval, control, shift);
 }
 
-std::size_t NoticeView::PositionAt(double x, double y) const {
+std::size_t NoticeView::PositionAt(double x, double y, bool character_under) const {
   if (drawn_.empty()) return caret_;
   if (y < drawn_.front().y) return drawn_.front().start;
   const DrawnRow* hit = &drawn_.back();
@@ -397,10 +397,28 @@ std::size_t NoticeView::PositionAt(double x, double y) const {
   const auto unit = static_cast<std::size_t>(
       std::lower_bound(shown.byte_at.begin(), shown.byte_at.end(), index) - shown.byte_at.begin());
   std::size_t at = shown.row.start + std::min(unit, shown.row.text.size());
-  for (; trailing > 0 && at < shown.row.start + shown.row.text.size(); --trailing) {
+  for (; trailing > 0 && !character_under && at < shown.row.start + shown.row.text.size();
+       --trailing) {
     at = NextStop(at);
   }
   return std::min(at, shown.row.start + shown.row.text.size());
+}
+
+bool NoticeView::CharacterBox(std::size_t at, GdkRectangle& box) const {
+  const std::size_t row = rows_.IndexOf(at);
+  for (const DrawnRow& drawn : drawn_) {
+    if (rows_.IndexOf(drawn.start) != row) continue;
+    const ShownRow shown = ShowRow(drawn.start);
+    const GObjectPtr<PangoLayout> layout = NewRowLayout();
+    pango_layout_set_text(layout.get(), shown.utf8.data(), static_cast<int>(shown.utf8.size()));
+    PangoRectangle pango_box;
+    const std::size_t column = std::min(at - shown.row.start, shown.row.text.size());
+    pango_layout_index_to_pos(layout.get(), shown.byte_at[column], &pango_box);
+    pango_extents_to_pixels(&pango_box, nullptr);
+    box = {kMargin + pango_box.x, drawn.y + pango_box.y, pango_box.width, pango_box.height};
+    return true;
+  }
+  return false;
 }
 
 gboolean NoticeView::Pressed(GtkWidget* area, GdkEventButton* event, gpointer data) {

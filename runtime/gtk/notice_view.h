@@ -56,6 +56,13 @@ class NoticeView {
 
   GtkWidget* Area() const { return area_; }
 
+  // Where the character at `at` is drawn, in the area's pixels; false when
+  // its row is not on screen.
+  bool CharacterBox(std::size_t at, GdkRectangle& box) const;
+  // The caret position nearest a point in the area's pixels, or with
+  // `character_under` the start of the character under it.
+  std::size_t PositionAt(double x, double y, bool character_under = false) const;
+
  private:
   static gboolean Draw(GtkWidget* area, cairo_t* cr, gpointer data);
   static void Allocated(GtkWidget* area, GdkRectangle* allocation, gpointer data);
@@ -73,7 +80,6 @@ class NoticeView {
   std::size_t TopRow() const;
   void ScrollBy(double rows);
   void ScrollToCaret();
-  std::size_t PositionAt(double x, double y) const;
   void ShowMenu(const GdkEvent* event);
   void Copy() const;
   void OfferPrimarySelection();

@@ -177,6 +177,53 @@ gboolean RemoveSelection(AtkText* text, gint selection) {
   return TRUE;
 }
 
+// The area's origin on the screen, or in its toplevel window.
+bool AreaOrigin(GtkWidget* area, AtkCoordType coords, int& x, int& y) {
+  GdkWindow* window = gtk_widget_get_window(area);
+  if (window == nullptr) return false;
+  gdk_window_get_origin(window, &x, &y);
+  if (coords == ATK_XY_WINDOW) {
+    int top_x = 0, top_y = 0;
+    gdk_window_get_origin(gdk_window_get_toplevel(window), &top_x, &top_y);
+    x -= top_x;
+    y -= top_y;
+  }
+  return true;
+}
+
+// For magnifiers, which follow the caret, and for reading what is under the
+// pointer; rows off screen have no place.
+void GetCharacterExtents(AtkText* text, gint offset, gint* x, gint* y, gint* width, gint* height,
+                         AtkCoordType coords) {
+  *x = *y = *width = *height = 0;
+  const NoticeView* view = ViewOf(text);
+  GdkRectangle box;
+  int origin_x = 0, origin_y = 0;
+  if (view == nullptr ||
+      !view->CharacterBox(view->Rows().UnitOffset(static_cast<std::size_t>(std::max(offset, 0))),
+                          box) ||
+      !AreaOrigin(view->Area(), coords, origin_x, origin_y)) {
+    return;
+  }
+  *x = origin_x + box.x;
+  *y = origin_y + box.y;
+  *width = box.width;
+  *height = box.height;
+}
+
+gint GetOffsetAtPoint(AtkText* text, gint x, gint y, AtkCoordType coords) {
+  const NoticeView* view = ViewOf(text);
+  int origin_x = 0, origin_y = 0;
+  if (view == nullptr || !AreaOrigin(view->Area(), coords, origin_x, origin_y)) return -1;
+  x -= origin_x;
+  y -= origin_y;
+  if (x < 0 || y < 0 || x >= gtk_widget_get_allocated_width(view->Area()) ||
+      y >= gtk_widget_get_allocated_height(view->Area())) {
+    return -1;
+  }
+  return static_cast<gint>(view->Rows().CharOffset(view->PositionAt(x, y, true)));
+}
+
 }  // namespace
 }  // namespace zprava
 
@@ -200,6 +247,8 @@ static void zprava_notice_accessible_text_init(AtkTextIface* iface) {
   iface->set_selection = SetSelection;
   iface->add_selection = AddSelection;
   iface->remove_selection = RemoveSelection;
+  iface->get_character_extents = GetCharacterExtents;
+  iface->get_offset_at_point = GetOffsetAtPoint;
 }
 
 G_DEFINE_TYPE_WITH_CODE(ZpravaNoticeAccessible, zprava_notice_accessible,

@@ -91,13 +91,17 @@ def dialog_contents(window):
     return contents
 
 
-def notice_text(window):
-    """The text interface of the scrolled view that holds a long notice."""
+def notice_view(window):
+    """The scrolled view that holds a long notice."""
     import pyatspi
     for node in descendants(window):
         if node.getRole() == pyatspi.ROLE_TEXT and showing(node):
-            return node.queryText()
+            return node
     raise AssertionError("the dialog has no scrolled text")
+
+
+def notice_text(window):
+    return notice_view(window).queryText()
 
 
 def ok_button(window):
@@ -244,6 +248,13 @@ class DialogCases:
             self.assertEqual(text.getTextAtOffset(middle, pyatspi.TEXT_BOUNDARY_WORD_START)[0],
                              "30001, ")
             self.assertEqual(text.getText(count - 5, count), shown[-1][-5:])
+            # Where the first characters are drawn, inside the view, and back again.
+            view = notice_view(dialog).queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+            x, y, width, height = text.getCharacterExtents(1, pyatspi.WINDOW_COORDS)
+            self.assertTrue(view.x < x < view.x + view.width and view.y < y < view.y + view.height)
+            self.assertGreater(width * height, 0)
+            self.assertEqual(text.getOffsetAtPoint(x + width // 2, y + height // 2,
+                                                   pyatspi.WINDOW_COORDS), 1)
             self.screenshot("huge-notice")
             self.dismiss(process, dialog)
             self.assert_ends_within_a_second(process, 0)
