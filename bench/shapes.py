@@ -1,7 +1,7 @@
 """Notice shapes: launch to the mapped dialog and Return to exit, per shape.
 
 Run by bench/shapes.sh, which provides the X server and the D-Bus session:
-  shapes.py BUILD_DIR WORK_DIR RUNS
+  shapes.py BUILD_DIR WORK_DIR RUNS [PROGRAM]
 Each shape is written as UTF-8 to WORK_DIR, measured RUNS times with Return
 pressed at once after the map and RUNS times with Return pressed later, then
 removed. Prints a Markdown table; ends with status 1 when a notice was not
@@ -136,7 +136,10 @@ def measure(launcher, program, folder, runs, return_after_ms, timeout_s):
                           env=env, stdout=subprocess.PIPE, text=True)
     sys.stderr.write(done.stdout)
     summary = done.stdout.strip().splitlines()[-1].split()
-    return {k: float(v) for k, v in (field.split("=") for field in summary[1:])}
+    result = {k: float(v) for k, v in (field.split("=") for field in summary[1:])}
+    if "exit_timeouts" not in result:
+        sys.exit(f"{launcher} cannot press Return: build the benchmarks of this tree")
+    return result
 
 
 def size_text(size):
@@ -174,7 +177,7 @@ def main():
     timeout_s = int(os.environ.get("BENCH_TIMEOUT_S", "60"))
     later_ms = int(os.environ.get("BENCH_RETURN_LATER_MS", "1000"))
     launcher = os.path.join(build, "bench", "launch_to_map")
-    program = os.path.join(build, "app", "zprava")
+    program = sys.argv[4] if len(sys.argv) > 4 else os.path.join(build, "app", "zprava")
     print(f"| notice | size | ms to map | ms Return→exit, at once | "
           f"ms Return→exit, after {later_ms / 1000:g} s | peak RSS MiB | RSS/file |")
     print("|---|---|---|---|---|---|---|")
