@@ -129,12 +129,17 @@ pid_t Start(const std::string& folder, char** command) {
   return child;
 }
 
-// Ends the program with Return if asked to, and fills in the exit time.
+// Presses Return after the asked delay and fills in the time to the exit.
 void EndByReturn(Display* display, Window window, int pidfd, const Settings& settings, Run& run) {
   std::this_thread::sleep_for(*settings.return_after);
   const Clock::time_point pressed = Clock::now();
   PressReturn(display, window);
   if (WaitForExit(pidfd, pressed + settings.timeout)) run.exit_ms = MillisecondsSince(pressed);
+}
+
+// A run that went wrong: the later runs would only wait as long again.
+bool Failed(const Run& run, const Settings& settings) {
+  return !run.mapped || (settings.return_after && !run.exit_ms);
 }
 
 Run LaunchOnce(Display* display, const std::string& folder, char** command,
@@ -154,17 +159,12 @@ Run LaunchOnce(Display* display, const std::string& folder, char** command,
     std::this_thread::sleep_for(settings.linger);
     kill(child, SIGTERM);
   }
-  if (!run.mapped || (settings.return_after && !run.exit_ms)) kill(child, SIGKILL);
+  if (Failed(run, settings)) kill(child, SIGKILL);
   rusage usage{};
   wait4(child, &run.status, 0, &usage);
   run.peak_rss_kb = usage.ru_maxrss;
   close(pidfd);
   return run;
-}
-
-// A run that went wrong: the later runs would only wait as long again.
-bool Failed(const Run& run, const Settings& settings) {
-  return !run.mapped || (settings.return_after && !run.exit_ms);
 }
 
 bool BadExit(const Run& run, const Settings& settings) {
