@@ -13,19 +13,8 @@ warmup=${BENCH_WARMUP:-2}
 linger_ms=${BENCH_LINGER_MS:-10000}
 build_dir=$(cd "${BENCH_BUILD:-build/bench}" && pwd)
 
-if [ -z "${ZPRAVA_BENCH_SESSION:-}" ]; then
-  export ZPRAVA_BENCH_SESSION=1
-  exec dbus-run-session -- "$0" "$@"
-fi
-
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-
-# A private X server, kept warm by one client connected throughout.
-Xvfb -displayfd 9 -screen 0 1920x1080x24 -nolisten tcp 9>"$work/display" 2>/dev/null &
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")"
-xprop -root -spy >/dev/null 2>&1 &
+# A private X server and D-Bus session; $work is a temporary folder.
+source bench/x_session.sh
 
 mkdir -p "$work/short" "$work/lines5000" "$work/mb100"
 cp example/Zprava.ini "$work/short/"
