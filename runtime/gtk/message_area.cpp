@@ -78,8 +78,8 @@ void FillMessageArea(GtkMessageDialog* dialog, std::u16string_view header, Notic
     return;
   }
   SetMessageText(dialog, shown_header, std::string(), false);
-  auto* view = new NoticeView(std::move(body), layout.row_columns);
-  GtkWidget* scrolled = view->Build(layout.width, layout.height);  // owns the view from here
+  GtkWidget* scrolled =
+      NoticeView::New(std::move(body), layout.row_columns, layout.width, layout.height);
   gtk_box_pack_start(GTK_BOX(gtk_message_dialog_get_message_area(dialog)), scrolled, TRUE, TRUE, 0);
 }
 

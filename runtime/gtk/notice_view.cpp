@@ -1,6 +1,7 @@
 #include "gtk/notice_view.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "gtk/notice_view_accessible.h"
@@ -60,6 +61,14 @@ NoticeView::NoticeView(NoticeText text, std::size_t row_columns)
       rows_(text_, row_columns, CharacterClassesOnScreen()),
       adjustment_(GTK_ADJUSTMENT(g_object_ref_sink(gtk_adjustment_new(0, 0, 1, 1, 1, 1)))) {}
 
+GtkWidget* NoticeView::New(NoticeText text, std::size_t row_columns, int width, int height) {
+  std::unique_ptr<NoticeView> view(new NoticeView(std::move(text), row_columns));
+  GtkWidget* framed = view->Build(width, height);
+  GtkWidget* area = view->area_;
+  g_object_set_data_full(G_OBJECT(area), kViewKey, view.release(), FreeView);
+  return framed;
+}
+
 GtkWidget* NoticeView::Build(int width, int height) {
   area_ = GTK_WIDGET(g_object_new(zprava_notice_area_get_type(), nullptr));
   gtk_widget_set_can_focus(area_, TRUE);
@@ -68,7 +77,6 @@ GtkWidget* NoticeView::Build(int width, int height) {
                                    GDK_BUTTON1_MOTION_MASK | GDK_KEY_PRESS_MASK |
                                    GDK_FOCUS_CHANGE_MASK);
   gtk_style_context_add_class(gtk_widget_get_style_context(area_), GTK_STYLE_CLASS_VIEW);
-  g_object_set_data_full(G_OBJECT(area_), kViewKey, this, FreeView);
   g_signal_connect(area_, "draw", G_CALLBACK(Draw), this);
   g_signal_connect(area_, "size-allocate", G_CALLBACK(Allocated), this);
   g_signal_connect(area_, "scroll-event", G_CALLBACK(Scrolled), this);

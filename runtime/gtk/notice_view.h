@@ -23,11 +23,9 @@ namespace zprava {
 // Positions are code units of the notice text.
 class NoticeView {
  public:
-  NoticeView(NoticeText text, std::size_t row_columns);
-
-  // The framed view with its scroll bar, of the given size; the returned
-  // widget owns this view from here on.
-  GtkWidget* Build(int width, int height);
+  // The framed view of `text` with its scroll bar, of the given size; the
+  // widget owns the view.
+  static GtkWidget* New(NoticeText text, std::size_t row_columns, int width, int height);
 
   std::u16string_view Text() const { return text_; }
   const DisplayRows& Rows() const { return rows_; }
@@ -64,6 +62,9 @@ class NoticeView {
   std::size_t PositionAt(double x, double y, bool character_under = false) const;
 
  private:
+  NoticeView(NoticeText text, std::size_t row_columns);
+  GtkWidget* Build(int width, int height);
+
   static gboolean Draw(GtkWidget* area, cairo_t* cr, gpointer data);
   static void Allocated(GtkWidget* area, GdkRectangle* allocation, gpointer data);
   static gboolean Scrolled(GtkWidget*, GdkEventScroll* event, gpointer data);
@@ -105,7 +106,7 @@ class NoticeView {
 // characters take two columns, zero-width ones none.
 CharacterClasses CharacterClassesOnScreen();
 
-// The view a widget made by NoticeView::Build shows, or nullptr.
+// The view an area made by NoticeView::New shows, or nullptr.
 NoticeView* NoticeViewOf(GtkWidget* area);
 
 }  // namespace zprava
