@@ -199,7 +199,8 @@ std::size_t NoticeView::TopRow() const {
 
 // The selected part is drawn again over the row, clipped to the selection,
 // in the theme's selected colours; the caret where the row holds it.
-void NoticeView::DrawRow(cairo_t* cr, PangoLayout* layout, const ShownRow& shown, int y) const {
+void NoticeView::DrawRow(cairo_t* cr, PangoLayout* layout, const ShownRow& shown, int y,
+                         bool holds_caret) const {
   GtkStyleContext* style = gtk_widget_get_style_context(area_);
   pango_layout_set_text(layout, shown.utf8.data(), static_cast<int>(shown.utf8.size()));
   gtk_render_layout(style, cr, kMargin, y, layout);
@@ -230,7 +231,7 @@ void NoticeView::DrawRow(cairo_t* cr, PangoLayout* layout, const ShownRow& shown
     cairo_restore(cr);
     cairo_region_destroy(region);
   }
-  if (gtk_widget_has_focus(area_) && rows_.IndexOf(caret_) == rows_.IndexOf(shown.row.start)) {
+  if (holds_caret && gtk_widget_has_focus(area_)) {
     gtk_render_insertion_cursor(style, cr, kMargin, y, layout,
                                 shown.byte_at[caret_ - shown.row.start], PANGO_DIRECTION_LTR);
   }
@@ -245,11 +246,12 @@ gboolean NoticeView::Draw(GtkWidget* area, cairo_t* cr, gpointer data) {
   const GObjectPtr<PangoLayout> layout = self->NewRowLayout();
   self->drawn_.clear();
   self->rows_in_view_ = 0;
+  const std::size_t caret_row = self->rows_.IndexOf(self->caret_);
   int y = kMargin;
   for (std::size_t index = self->TopRow(), start = self->rows_.Start(index);
        index < self->rows_.Count() && y < height; ++index) {
     const ShownRow shown = self->ShowRow(start);
-    self->DrawRow(cr, layout.get(), shown, y);
+    self->DrawRow(cr, layout.get(), shown, y, index == caret_row);
     int row_height = 0;
     pango_layout_get_pixel_size(layout.get(), nullptr, &row_height);
     self->drawn_.push_back({start, y, row_height});

@@ -75,7 +75,8 @@ class NoticeView {
   static void FocusChanged(GtkWidget* area, GdkEventFocus*, gpointer);
 
   GObjectPtr<PangoLayout> NewRowLayout() const;
-  void DrawRow(cairo_t* cr, PangoLayout* layout, const ShownRow& shown, int y) const;
+  void DrawRow(cairo_t* cr, PangoLayout* layout, const ShownRow& shown, int y,
+               bool holds_caret) const;
   bool MoveByKey(guint keyval, bool control, bool extend);
   std::size_t LastPageTop() const;
   std::size_t TopRow() const;
