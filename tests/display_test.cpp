@@ -171,7 +171,6 @@ TEST(DisplayRows, AnyRowPositionAndCharacterIsFoundAgain) {
   for (std::size_t i = 0; i < rows.Count(); ++i) {
     ASSERT_EQ(rows.RowAt(rows.Start(i)).text, all[i]) << "row " << i;
   }
-  EXPECT_EQ(rows.CharCount(), ShownChars(text));
   for (std::size_t at = 0, row = 0; at <= text.size(); ++at) {
     while (row + 1 < rows.Count() && rows.Start(row + 1) <= at) ++row;
     ASSERT_EQ(rows.IndexOf(at), row) << "position " << at;
@@ -183,6 +182,7 @@ TEST(DisplayRows, AnyRowPositionAndCharacterIsFoundAgain) {
     ASSERT_EQ(rows.CharOffset(at), chars) << "position " << at;
     ASSERT_EQ(rows.UnitOffset(chars), at) << "character " << chars;
   }
+  EXPECT_EQ(rows.CharCount(), ShownChars(text));  // counted as far as asked, so far: last
 }
 
 // The one choice of how a dialog shows a body, for a 20-pixel line and a

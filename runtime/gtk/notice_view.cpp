@@ -125,9 +125,13 @@ std::size_t NoticeView::NextStop(std::size_t at) const {
   if (const std::size_t line_end = LineEndLength(std::u16string_view(text_), at)) {
     return at + line_end;
   }
+  // A cluster longer than this (marks piled up without end) is stepped
+  // through in parts, as rows cut it: a key press stays cheap.
+  constexpr std::size_t kLongestCluster = 32;
+  const std::size_t most = std::min(text_.size(), at + kLongestCluster);
   char32_t previous = CodePointAt(text_, at).value;
   at += CodePointAt(text_, at).length;
-  while (at < text_.size() && !IsLineEndUnit(text_[at])) {
+  while (at < most && !IsLineEndUnit(text_[at])) {
     const CodePoint next = CodePointAt(text_, at);
     if (!CharacterClassesOnScreen().keeps_together(previous, next.value)) break;
     previous = next.value;
@@ -140,15 +144,25 @@ std::size_t NoticeView::PreviousStop(std::size_t at) const {
   at = std::min(at, text_.size());
   if (at == 0) return 0;
   // Back to the row's start at most, then forward from there by stops: rows
-  // never cut a character from its marks, and are short.
+  // are short, and start at a stop unless a cluster was too long for one.
   const std::size_t row_start = rows_.Start(rows_.IndexOf(at - 1));
   std::size_t stop = row_start;
   for (std::size_t next = NextStop(stop); next < at; next = NextStop(next)) stop = next;
   return stop;
 }
 
+// Positions from outside (a screen reader's offsets) may fall inside a
+// surrogate pair or a CR LF; the caret and selection never do.
+std::size_t NoticeView::CharacterStart(std::size_t at) const {
+  if (at >= text_.size()) return text_.size();
+  if (at == 0) return 0;
+  const bool inside_pair = IsLowSurrogate(text_[at]) && IsHighSurrogate(text_[at - 1]);
+  const bool inside_line_end = text_[at] == u'\n' && text_[at - 1] == u'\r';
+  return inside_pair || inside_line_end ? at - 1 : at;
+}
+
 void NoticeView::MoveCaret(std::size_t at, bool extend) {
-  at = std::min(at, text_.size());
+  at = CharacterStart(at);
   const bool had_selection = anchor_ != caret_;
   const bool moved = at != caret_;
   caret_ = at;
@@ -157,8 +171,8 @@ void NoticeView::MoveCaret(std::size_t at, bool extend) {
 }
 
 void NoticeView::Select(std::size_t from, std::size_t to) {
-  anchor_ = std::min(from, text_.size());
-  caret_ = std::min(to, text_.size());
+  anchor_ = CharacterStart(from);
+  caret_ = CharacterStart(to);
   SelectionChanged(true, true);
 }
 
@@ -313,13 +327,22 @@ gboolean NoticeView::Scrolled(GtkWidget*, GdkEventScroll* event, gpointer data) 
 
 // Arrows, Page Up/Down, Home and End move the caret as in any text view,
 // with Shift selecting and Ctrl reaching the text's ends.
+// The last place for the caret in a row. A row that wraps on into the next
+// ends where that one starts, and that position belongs to the next row: the
+// caret stops one character short of it.
+std::size_t NoticeView::RowEndStop(const DisplayRows::Row& row) const {
+  const std::size_t end = row.start + row.text.size();
+  const bool wraps_on = row.next == end && end < text_.size();
+  return wraps_on ? std::max(row.start, PreviousStop(end)) : end;
+}
+
 bool NoticeView::MoveByKey(guint keyval, bool control, bool extend) {
   const std::size_t row = rows_.IndexOf(caret_);
   const DisplayRows::Row current = rows_.RowAt(rows_.Start(row));
   // The same column in another row, or its end when shorter.
   auto in_row = [&](std::size_t index) {
     const DisplayRows::Row target = rows_.RowAt(rows_.Start(index));
-    const std::size_t at = target.start + std::min(caret_ - current.start, target.text.size());
+    const std::size_t at = std::min(target.start + (caret_ - current.start), RowEndStop(target));
     std::size_t stop = target.start;
     for (std::size_t next = NextStop(stop); next <= at && next > stop; next = NextStop(next)) {
       stop = next;
@@ -359,7 +382,7 @@ bool NoticeView::MoveByKey(guint keyval, bool control, bool extend) {
       break;
     case GDK_KEY_End:
     case GDK_KEY_KP_End:
-      to = control ? text_.size() : current.start + current.text.size();
+      to = control ? text_.size() : RowEndStop(current);
       break;
     default:
       return false;
@@ -404,20 +427,20 @@ std::size_t NoticeView::PositionAt(double x, double y, bool character_under) con
   int index = 0, trailing = 0;
   pango_layout_xy_to_index(layout.get(), static_cast<int>((x - kMargin) * PANGO_SCALE),
                            static_cast<int>((y - hit->y) * PANGO_SCALE), &index, &trailing);
+  // Past the middle of a cluster, Pango counts its characters in `trailing`.
+  if (!character_under && trailing > 0) {
+    index = static_cast<int>(g_utf8_offset_to_pointer(shown.utf8.data() + index, trailing) -
+                             shown.utf8.data());
+  }
   const auto unit = static_cast<std::size_t>(
       std::lower_bound(shown.byte_at.begin(), shown.byte_at.end(), index) - shown.byte_at.begin());
-  std::size_t at = shown.row.start + std::min(unit, shown.row.text.size());
-  for (; trailing > 0 && !character_under && at < shown.row.start + shown.row.text.size();
-       --trailing) {
-    at = NextStop(at);
-  }
-  return std::min(at, shown.row.start + shown.row.text.size());
+  return shown.row.start + std::min(unit, shown.row.text.size());
 }
 
 bool NoticeView::CharacterBox(std::size_t at, GdkRectangle& box) const {
-  const std::size_t row = rows_.IndexOf(at);
+  const std::size_t row_start = rows_.Start(rows_.IndexOf(at));
   for (const DrawnRow& drawn : drawn_) {
-    if (rows_.IndexOf(drawn.start) != row) continue;
+    if (drawn.start != row_start) continue;
     const ShownRow shown = ShowRow(drawn.start);
     const GObjectPtr<PangoLayout> layout = NewRowLayout();
     pango_layout_set_text(layout.get(), shown.utf8.data(), static_cast<int>(shown.utf8.size()));
@@ -500,6 +523,7 @@ void NoticeView::ShowMenu(const GdkEvent* event) {
 void NoticeView::Copy() const {
   if (SelectionStart() == SelectionEnd()) return;
   const std::string text = ShownText(SelectionStart(), SelectionEnd());
+  if (text.size() > G_MAXINT) return;  // more than the toolkit's clipboard takes
   gtk_clipboard_set_text(gtk_widget_get_clipboard(area_, GDK_SELECTION_CLIPBOARD), text.data(),
                          static_cast<gint>(text.size()));
 }
@@ -507,9 +531,13 @@ void NoticeView::Copy() const {
 // The selection is there to paste with the middle button, as on X11 any
 // selected text is; its text is made only when asked for.
 void NoticeView::OfferPrimarySelection() {
-  if (SelectionStart() == SelectionEnd()) return;
   GtkClipboard* primary = gtk_widget_get_clipboard(area_, GDK_SELECTION_PRIMARY);
-  if (gtk_clipboard_get_owner(primary) == G_OBJECT(area_)) return;
+  const bool owned = gtk_clipboard_get_owner(primary) == G_OBJECT(area_);
+  if (SelectionStart() == SelectionEnd()) {
+    if (owned) gtk_clipboard_clear(primary);  // nothing selected, nothing to paste
+    return;
+  }
+  if (owned) return;
   GtkTargetList* list = gtk_target_list_new(nullptr, 0);
   gtk_target_list_add_text_targets(list, 0);
   int count = 0;
@@ -520,6 +548,7 @@ void NoticeView::OfferPrimarySelection() {
         const NoticeView* view = NoticeViewOf(GTK_WIDGET(owner));
         if (view == nullptr) return;
         const std::string text = view->ShownText(view->SelectionStart(), view->SelectionEnd());
+        if (text.size() > G_MAXINT) return;
         gtk_selection_data_set_text(data, text.data(), static_cast<gint>(text.size()));
       },
       nullptr, G_OBJECT(area_));

@@ -63,7 +63,11 @@ class NoticeView {
 
  private:
   NoticeView(NoticeText text, std::size_t row_columns);
+  NoticeView(const NoticeView&) = delete;  // its rows point into its own text
+  NoticeView& operator=(const NoticeView&) = delete;
   GtkWidget* Build(int width, int height);
+  std::size_t CharacterStart(std::size_t at) const;
+  std::size_t RowEndStop(const DisplayRows::Row& row) const;
 
   static gboolean Draw(GtkWidget* area, cairo_t* cr, gpointer data);
   static void Allocated(GtkWidget* area, GdkRectangle* allocation, gpointer data);

@@ -8,10 +8,19 @@
 #include <vector>
 
 #include "gtk/notice_view.h"
+#include "text/line_end.h"
 #include "text/unicode.h"
 
 namespace zprava {
 namespace {
+
+constexpr const char* kAccessibleKey = "zprava-notice-accessible";
+
+// ATK counts in gint; a notice past two thousand million characters is read
+// as far as that.
+gint ToAtk(std::size_t offset) {
+  return static_cast<gint>(std::min<std::size_t>(offset, G_MAXINT));
+}
 
 NoticeView* ViewOf(AtkText* text) {
   GtkWidget* area = gtk_accessible_get_widget(GTK_ACCESSIBLE(text));
@@ -25,22 +34,27 @@ struct Span {
 
 gchar* SpanText(const NoticeView& view, Span span, gint* start, gint* end) {
   const DisplayRows& rows = view.Rows();
-  *start = static_cast<gint>(rows.CharOffset(span.from));
-  *end = static_cast<gint>(rows.CharOffset(span.to));
+  *start = ToAtk(rows.CharOffset(span.from));
+  *end = ToAtk(rows.CharOffset(span.to));
   return g_strdup(view.ShownText(span.from, span.to).c_str());
 }
 
-// Words and sentences as the toolkit finds them, looked for within the row
-// that holds `at`: rows are short, and a row's edges end words anyway.
+// Words and sentences as the toolkit finds them, looked for within a window
+// around `at`: a sentence or word longer than that is given in parts.
 Span TextUnitAt(const NoticeView& view, std::size_t at, AtkTextBoundary boundary) {
-  const DisplayRows& rows = view.Rows();
-  const DisplayRows::Row row = rows.RowAt(rows.Start(rows.IndexOf(at)));
-  const std::string shown = view.ShowRow(row.start).utf8;
-  std::vector<std::size_t> unit_of_char;  // and one past the row's last character
-  for (std::size_t unit = 0; unit < row.text.size(); unit += CodePointAt(row.text, unit).length) {
-    unit_of_char.push_back(row.start + unit);
+  constexpr std::size_t kReach = 4096;  // code units either side
+  const std::u16string_view text = view.Text();
+  std::size_t from = at > kReach ? view.Rows().Start(view.Rows().IndexOf(at - kReach)) : 0;
+  const std::size_t to = std::min(text.size(), at + kReach);
+  std::vector<std::size_t> unit_of_char;  // and one past the window's last character
+  std::size_t unit = from;
+  while (unit < to) {
+    unit_of_char.push_back(unit);
+    const std::size_t line_end = LineEndLength(text, unit);
+    unit += line_end != 0 ? line_end : CodePointAt(text, unit).length;
   }
-  unit_of_char.push_back(row.start + row.text.size());
+  unit_of_char.push_back(unit);
+  const std::string shown = view.ShownText(from, unit_of_char.back());
   std::vector<PangoLogAttr> attrs(unit_of_char.size());
   pango_get_log_attrs(shown.data(), static_cast<int>(shown.size()), -1,
                       pango_language_get_default(), attrs.data(), static_cast<int>(attrs.size()));
@@ -56,18 +70,14 @@ Span TextUnitAt(const NoticeView& view, std::size_t at, AtkTextBoundary boundary
         return attrs[i].is_sentence_end != 0;
     }
   };
-  const auto here = static_cast<std::size_t>(
+  const std::size_t here = static_cast<std::size_t>(
       std::upper_bound(unit_of_char.begin(), unit_of_char.end(), at) - unit_of_char.begin() - 1);
-  std::size_t first = here;
+  std::size_t first = std::min(here, unit_of_char.size() - 1);
   while (first > 0 && !is_edge(first)) --first;
-  std::size_t last = here + 1;
-  while (last < unit_of_char.size() && !is_edge(last)) ++last;
-  const bool starts =
-      boundary == ATK_TEXT_BOUNDARY_WORD_START || boundary == ATK_TEXT_BOUNDARY_SENTENCE_START;
-  const std::size_t to = last < unit_of_char.size() ? unit_of_char[last]
-                         : starts                   ? row.next
-                                                    : row.start + row.text.size();
-  return {unit_of_char[first], std::max(to, unit_of_char[first])};
+  std::size_t last = first + 1;
+  while (last + 1 < unit_of_char.size() && !is_edge(last)) ++last;
+  from = unit_of_char[first];
+  return {from, std::max(from, unit_of_char[std::min(last, unit_of_char.size() - 1)])};
 }
 
 Span LineAt(const NoticeView& view, std::size_t at, AtkTextBoundary boundary) {
@@ -86,8 +96,8 @@ Span LineAt(const NoticeView& view, std::size_t at, AtkTextBoundary boundary) {
 Span CharAt(const NoticeView& view, std::size_t at) {
   const std::u16string_view text = view.Text();
   if (at >= text.size()) return {text.size(), text.size()};
-  const std::size_t line_end = text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n';
-  return {at, at + (line_end ? 2 : CodePointAt(text, at).length)};
+  const std::size_t line_end = LineEndLength(text, at);
+  return {at, at + (line_end != 0 ? line_end : CodePointAt(text, at).length)};
 }
 
 gchar* GetText(AtkText* text, gint start, gint end) {
@@ -128,12 +138,12 @@ gunichar GetCharacterAtOffset(AtkText* text, gint offset) {
 
 gint GetCharacterCount(AtkText* text) {
   const NoticeView* view = ViewOf(text);
-  return view == nullptr ? 0 : static_cast<gint>(view->Rows().CharCount());
+  return view == nullptr ? 0 : ToAtk(view->Rows().CharCount());
 }
 
 gint GetCaretOffset(AtkText* text) {
   const NoticeView* view = ViewOf(text);
-  return view == nullptr ? 0 : static_cast<gint>(view->Rows().CharOffset(view->Caret()));
+  return view == nullptr ? 0 : ToAtk(view->Rows().CharOffset(view->Caret()));
 }
 
 gboolean SetCaretOffset(AtkText* text, gint offset) {
@@ -221,7 +231,7 @@ gint GetOffsetAtPoint(AtkText* text, gint x, gint y, AtkCoordType coords) {
       y >= gtk_widget_get_allocated_height(view->Area())) {
     return -1;
   }
-  return static_cast<gint>(view->Rows().CharOffset(view->PositionAt(x, y, true)));
+  return ToAtk(view->Rows().CharOffset(view->PositionAt(x, y, true)));
 }
 
 }  // namespace
@@ -258,6 +268,9 @@ G_DEFINE_TYPE_WITH_CODE(ZpravaNoticeAccessible, zprava_notice_accessible,
 static void zprava_notice_accessible_initialize(AtkObject* object, gpointer data) {
   ATK_OBJECT_CLASS(zprava_notice_accessible_parent_class)->initialize(object, data);
   object->role = ATK_ROLE_TEXT;
+  // The area (`data`) tells this accessible of caret and selection moves;
+  // until one exists there is nobody to tell.
+  g_object_set_data(G_OBJECT(data), zprava::kAccessibleKey, object);
 }
 
 static AtkStateSet* zprava_notice_accessible_ref_state_set(AtkObject* object) {
@@ -287,7 +300,7 @@ void NoticeViewAccessibleChanged(GtkWidget* area, bool caret_moved, bool selecti
   if (view == nullptr) return;
   if (caret_moved) {
     g_signal_emit_by_name(accessible, "text-caret-moved",
-                          static_cast<gint>(view->Rows().CharOffset(view->Caret())));
+                          ToAtk(view->Rows().CharOffset(view->Caret())));
   }
   if (selection_changed) g_signal_emit_by_name(accessible, "text-selection-changed");
 }

@@ -98,20 +98,20 @@ std::size_t DisplayRows::CutInsideWord(std::size_t start, std::size_t limit) con
   return IsLowSurrogate(text_[limit]) && IsHighSurrogate(text_[limit - 1]) ? limit - 1 : limit;
 }
 
-void DisplayRows::CountChars() const {
-  if (chars_counted_) return;
-  for (std::size_t i = 0; i < marks_.size(); ++i) {
-    marks_[i].chars = char_count_;
-    const std::size_t end = i + 1 < marks_.size() ? marks_[i + 1].start : text_.size();
-    char_count_ += CountShownChars(text_.substr(marks_[i].start, end - marks_[i].start));
+// Counts characters from the kept starts on as far as `mark` and returns
+// the characters before it; the last one counted ends at the text's end.
+std::size_t DisplayRows::CharsBefore(std::size_t mark) const {
+  for (; counted_marks_ <= mark && counted_marks_ < marks_.size(); ++counted_marks_) {
+    const std::size_t from = marks_[counted_marks_].start;
+    const std::size_t to =
+        counted_marks_ + 1 < marks_.size() ? marks_[counted_marks_ + 1].start : text_.size();
+    marks_[counted_marks_].chars = chars_counted_;
+    chars_counted_ += CountShownChars(text_.substr(from, to - from));
   }
-  chars_counted_ = true;
+  return mark < marks_.size() ? marks_[mark].chars : chars_counted_;
 }
 
-std::size_t DisplayRows::CharCount() const {
-  CountChars();
-  return char_count_;
-}
+std::size_t DisplayRows::CharCount() const { return CharsBefore(marks_.size()); }
 
 const DisplayRows::Mark& DisplayRows::MarkAtOrBefore(std::size_t at) const {
   const auto after =
@@ -130,25 +130,22 @@ std::size_t DisplayRows::IndexOf(std::size_t at) const {
 }
 
 std::size_t DisplayRows::CharOffset(std::size_t at) const {
-  CountChars();
   at = std::min(at, text_.size());
   const Mark& mark = MarkAtOrBefore(at);
+  const std::size_t before = CharsBefore(static_cast<std::size_t>(&mark - marks_.data()));
   // Up to and with the unit at `at`, so that a position inside a pair or a
   // CR LF counts as the character's start.
   const std::size_t end = std::min(at + 1, text_.size());
-  return mark.chars + CountShownChars(text_.substr(mark.start, end - mark.start)) -
-         (end > at ? 1 : 0);
+  return before + CountShownChars(text_.substr(mark.start, end - mark.start)) - (end > at ? 1 : 0);
 }
 
 std::size_t DisplayRows::UnitOffset(std::size_t char_offset) const {
-  CountChars();
-  if (char_offset >= char_count_) return text_.size();
-  const auto after =
-      std::upper_bound(marks_.begin(), marks_.end(), char_offset,
-                       [](std::size_t value, const Mark& m) { return value < m.chars; });
-  const Mark& mark = *(after - 1);
-  std::size_t at = mark.start;
-  for (std::size_t chars = mark.chars; chars < char_offset; ++chars) {
+  // The last kept start at or before the character, counting only as far as needed.
+  std::size_t mark = 0;
+  while (mark + 1 < marks_.size() && CharsBefore(mark + 1) <= char_offset) ++mark;
+  if (char_offset >= CharsBefore(mark + 1) && mark + 1 >= marks_.size()) return text_.size();
+  std::size_t at = marks_[mark].start;
+  for (std::size_t chars = marks_[mark].chars; chars < char_offset; ++chars) {
     const std::size_t line_end = LineEndLength(text_, at);
     at += line_end != 0 ? line_end : CodePointAt(text_, at).length;
   }

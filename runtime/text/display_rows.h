@@ -55,8 +55,8 @@ class DisplayRows {
 
   // Characters as shown, and the translation between them and positions.
   // A position inside a surrogate pair or a CR LF counts as its start.
-  // Counted on the first call, so that only a view a screen reader reads
-  // pays for it.
+  // Counted as far as first asked for, so that only a view a screen reader
+  // reads pays for it, and only for as far as it reads.
   std::size_t CharCount() const;
   std::size_t CharOffset(std::size_t at) const;
   std::size_t UnitOffset(std::size_t char_offset) const;
@@ -69,7 +69,7 @@ class DisplayRows {
   };
 
   const Mark& MarkAtOrBefore(std::size_t at) const;
-  void CountChars() const;
+  std::size_t CharsBefore(std::size_t mark) const;
   std::size_t ColumnLimit(std::size_t start) const;
   std::size_t CutInsideWord(std::size_t start, std::size_t limit) const;
 
@@ -77,9 +77,9 @@ class DisplayRows {
   std::size_t row_columns_;
   CharacterClasses classes_;
   std::size_t count_ = 0;
-  mutable std::size_t char_count_ = 0;
-  mutable bool chars_counted_ = false;
   mutable std::vector<Mark> marks_;
+  mutable std::size_t counted_marks_ = 0;  // marks whose `chars` are counted
+  mutable std::size_t chars_counted_ = 0;  // up to the end of the last counted mark's rows
 };
 
 // Characters as shown in `text`: a CR LF counts one, a surrogate pair one.
