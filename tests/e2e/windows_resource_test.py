@@ -28,6 +28,7 @@ class VersionRecord(unittest.TestCase):
             "FileDescription": "Zobrazí zprávu, načtenou ze souboru.",
             "FileVersion": "1.00.0001",
             "ProductVersion": "1.00.0001",
+            "LegalCopyright": "Copyright (c) 2026 the zprava authors. MIT licence.",
         }
         for key, value in expected.items():
             with self.subTest(key):
