@@ -128,10 +128,6 @@ void MakeControls(HWND dialog, NoticeWindow& window) {
                   WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | wrapping,
                   WS_EX_CLIENTEDGE, kBodyId);
   SendMessageW(body, EM_SETLIMITTEXT, 0, 0);
-  if (!SetWindowTextW(body, AsWide(window.body))) throw RuntimeFailure(FailureNumber::kOutOfMemory);
-  std::u16string().swap(window.body);   // the control holds its own copy
-  SendMessageW(body, EM_SETSEL, 0, 0);  // read from the top
-  SendMessageW(body, EM_SCROLLCARET, 0, 0);
   MakeControl(dialog, L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, L"OK");
 }
 
@@ -193,6 +189,17 @@ void SizeAndCentre(HWND dialog, const NoticeWindow& window) {
                work.top + (work_height - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Given once the control has its font and size, so that its lines are laid
+// out once; shown from the top.
+void FillBody(HWND dialog, NoticeWindow& window) {
+  HWND body = GetDlgItem(dialog, kBodyId);
+  if (!SetWindowTextW(body, AsWide(window.body))) throw RuntimeFailure(FailureNumber::kOutOfMemory);
+  std::u16string().swap(window.body);  // the control holds its own copy
+  // Posted, so that they come after the dialog manager has shown the dialog.
+  PostMessageW(body, EM_SETSEL, 0, 0);
+  PostMessageW(body, WM_VSCROLL, SB_TOP, 0);
+}
+
 void Initialise(HWND dialog, NoticeWindow& window) {
   const std::u16string caption(window.caption);
   SetWindowTextW(dialog, AsWide(caption));
@@ -201,6 +208,7 @@ void Initialise(HWND dialog, NoticeWindow& window) {
   ApplyResolution(dialog, window);
   SizeAndCentre(dialog, window);
   Layout(dialog, window);
+  FillBody(dialog, window);
   SetForegroundWindow(dialog);
   SetFocus(GetDlgItem(dialog, IDOK));
 }
