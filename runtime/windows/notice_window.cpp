@@ -30,8 +30,9 @@ constexpr int kScreenSharePercent = 80;
 constexpr std::size_t kMostWrappedUnits = std::size_t{1} << 15;
 constexpr std::size_t kMostShownUnits = std::size_t{1} << 18;
 
-// No monitor shows a message box holding more than this many characters
-// within its work area; longer text is not measured at all.
+// Longer text goes to the program's own dialog unmeasured: a box filled
+// with that much is hard to read even where a large screen holds it, and
+// measuring it would delay the dialog.
 constexpr std::size_t kMostMeasuredUnits = std::size_t{1} << 15;
 
 int Scale(int pixels_at_96_dpi, UINT dpi) {
