@@ -1,10 +1,12 @@
 """The MSI under wine: its tables, a quiet install with and without NOTICEFOLDER, the
-installed program showing its notice, and an uninstall that leaves nothing behind."""
+installed program showing its notice, a newer version replacing it, and an uninstall that
+leaves nothing behind."""
 
 import os
 import shutil
 import subprocess
 import sys
+import tempfile
 import unittest
 
 from desktop import VirtualDesktop
@@ -72,6 +74,45 @@ class InstallUnderWine(unittest.TestCase):
              "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", "/s"],
             capture_output=True, text=True, timeout=60).stdout
         return key, "DisplayName    REG_SZ    zprava" in entries
+
+    def versions(self):
+        entries = subprocess.run(
+            ["wine", "reg", "query",
+             "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", "/s"],
+            capture_output=True, text=True, timeout=60).stdout
+        return sorted(line.split()[-1] for line in entries.splitlines()
+                      if line.strip().startswith("DisplayVersion"))
+
+    def newer_package(self, folder):
+        """The same package as the next revision would build it: 1.0.0.1 becomes 1.0.0.2."""
+        build = os.path.dirname(MSI)
+        with open(os.path.join(build, "zprava.wxs")) as f:
+            source = f.read()
+        version = source.split(' Version="', 1)[1].split('"', 1)[0]
+        parts = version.split(".")
+        newer = ".".join(parts[:-1] + [str(int(parts[-1]) + 1)])
+        upgrade_code = next(line.split("\t")[1].strip("{}")
+                            for line in msiinfo("export", MSI, "Property").splitlines()
+                            if line.startswith("UpgradeCode\t"))
+        wxs, msi = os.path.join(folder, "newer.wxs"), os.path.join(folder, "newer.msi")
+        with open(wxs, "w") as f:
+            f.write(source.replace(f' Version="{version}"', f' Version="{newer}"'))
+        subprocess.run([os.environ["ZPRAVA_CMAKE"], f"-DWXS={wxs}", f"-DMSI={msi}",
+                        f"-DVERSION={newer}", f"-DUPGRADE_CODE={upgrade_code}",
+                        "-P", os.environ["ZPRAVA_BUILD_MSI"]], cwd=build, check=True,
+                       capture_output=True)
+        return msi, version, newer
+
+    def test_a_newer_version_replaces_the_older(self):
+        with tempfile.TemporaryDirectory() as folder:
+            newer_msi, version, newer = self.newer_package(folder)
+            self.msiexec("/i", MSI)
+            self.assertEqual(self.versions(), [version])
+            self.msiexec("/i", newer_msi)
+            self.assertEqual(self.versions(), [newer])
+            self.msiexec("/x", newer_msi)
+            self.assertEqual(self.ours(), [])
+            self.assertEqual(self.versions(), [])
 
     def shortcut(self):
         return os.path.join(self.drive, "ProgramData", "Microsoft", "Windows", "Start Menu",

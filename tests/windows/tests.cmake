@@ -43,12 +43,13 @@ set_tests_properties(windows.unit PROPERTIES SKIP_RETURN_CODE 77)
 set_tests_properties(windows.unit windows.message_box PROPERTIES
   TIMEOUT 600 ENVIRONMENT "${WINE_ENVIRONMENT};ZPRAVA_SCREENSHOTS=${CMAKE_BINARY_DIR}/screenshots")
 
-# The installer, where it was built: its tables, and an install, run and
-# uninstall under wine in a prefix of its own.
+# The installer, where it was built: its tables, and an install, run,
+# upgrade (to a package the same script builds) and uninstall under wine in
+# a prefix of its own.
 if(TARGET msi)
   add_test(NAME windows.msi
     COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_msi_test.py
             ${CMAKE_BINARY_DIR}/zprava-${PROJECT_VERSION}-x64.msi $<TARGET_FILE:window_text>)
   set_tests_properties(windows.msi PROPERTIES TIMEOUT 600 ENVIRONMENT
-    "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-msi;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;LANG=cs_CZ.UTF-8;LC_ALL=cs_CZ.UTF-8")
+    "${WINE_ENVIRONMENT};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-msi;ZPRAVA_CMAKE=${CMAKE_COMMAND};ZPRAVA_BUILD_MSI=${PROJECT_SOURCE_DIR}/cmake/BuildMsi.cmake")
 endif()
