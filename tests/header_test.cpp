@@ -1,10 +1,10 @@
 // The dated header under different regional settings.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <string>
 
 #include "notice.h"
+#include "regional_settings.h"
 
 namespace zprava {
 namespace {
@@ -15,28 +15,14 @@ using std::chrono::March;
 using std::chrono::year;
 using std::chrono::year_month_day;
 
-// Switches the process locale for one test and restores it afterwards.
-class ScopedLocale {
- public:
-  explicit ScopedLocale(const char* name) : saved_(std::setlocale(LC_ALL, nullptr)) {
-    available_ = std::setlocale(LC_ALL, name) != nullptr;
-  }
-  ~ScopedLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
-  bool available() const { return available_; }
-
- private:
-  std::string saved_;
-  bool available_ = false;
-};
-
 struct HeaderCase {
   year_month_day date;
   std::u16string header;
 };
 
 void ExpectHeaders(const char* locale, std::initializer_list<HeaderCase> cases) {
-  ScopedLocale scoped(locale);
-  if (!scoped.available()) GTEST_SKIP() << locale << " is not installed";
+  ScopedRegionalSettings settings(locale);
+  if (!settings.available()) GTEST_SKIP() << locale << " is not in effect here";
   for (const HeaderCase& c : cases) EXPECT_EQ(FormatHeaderDate(c.date), c.header);
 }
 

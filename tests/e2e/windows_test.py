@@ -1,4 +1,5 @@
-"""zprava.exe under wine on a private Xvfb: the message box, its text, and the exit status."""
+"""zprava.exe under wine on a private Xvfb: the message box or the program's own dialog for
+long notices, their text and place on screen, the ways of dismissing them, the exit status."""
 
 import os
 import subprocess
@@ -47,12 +48,24 @@ class WindowsMessageBox(unittest.TestCase):
         window = self.desktop.wait_for_window(CAPTION, timeout=60)
         shown = subprocess.run(["wine", WINDOW_TEXT, CAPTION], env=env, capture_output=True,
                                timeout=60)
-        self.assertEqual(shown.returncode, 0, "the message box text could not be read")
-        # The text as the box holds it, with Windows' CR LF line ends.
-        return process, window, shown.stdout.decode("utf-8")
+        self.assertEqual(shown.returncode, 0, "the dialog's text could not be read")
+        # The text as the dialog holds it, with Windows' CR LF line ends, then
+        # the icon and the screen rectangles of the dialog, its first line and OK.
+        text, details = shown.stdout.decode("utf-8").split("\nicon: ", 1)
+        icon, *rectangles = details.splitlines()
+        self.assertEqual(icon, "yes")
+        self.bounds = {name: [int(n) for n in numbers.split()]
+                       for name, numbers in (r.split(": ") for r in rectangles)}
+        return process, window, text
 
-    def dismiss(self, process, window, status):
-        self.desktop.press(window, "Return")
+    def assertOnScreen(self, *names):
+        for name in names:
+            left, top, right, bottom = self.bounds[name]
+            self.assertTrue(0 <= left < right <= self.desktop.width and
+                            0 <= top < bottom <= self.desktop.height, (name, self.bounds[name]))
+
+    def dismiss(self, process, window, status, key="Return"):
+        self.desktop.press(window, key)
         start = time.monotonic()
         self.assertEqual(process.wait(timeout=30), status)
         self.assertLess(time.monotonic() - start, 10)
@@ -60,7 +73,7 @@ class WindowsMessageBox(unittest.TestCase):
     def test_notice(self):
         with NoticeFolder("Dobrý den; kolegové,\"porada, 9:00\"\r\n") as folder:
             process, window, text = self.show(folder)
-            self.assertIn(text, [f"Zpráva: {d}\r\nDobrý den, kolegové\r\nporada, 9:00\nicon: yes\n"
+            self.assertIn(text, [f"Zpráva: {d}\r\nDobrý den, kolegové\r\nporada, 9:00"
                                  for d in header_dates("cs_CZ.UTF-8")])
             self.desktop.screenshot(os.path.join(SCREENSHOTS, "windows-notice.png"))
             self.dismiss(process, window, 0)
@@ -68,16 +81,50 @@ class WindowsMessageBox(unittest.TestCase):
     def test_windows_1250_file(self):
         with NoticeFolder(b"P\xf8\xedli\x9a \x9elu\x9dou\xe8k\xfd k\xf9\xf2") as folder:
             process, window, text = self.show(folder)
-            self.assertTrue(text.endswith("\r\nPříliš žluťoučký kůň\nicon: yes\n"), text)
+            self.assertTrue(text.endswith("\r\nPříliš žluťoučký kůň"), text)
             self.dismiss(process, window, 0)
 
     def test_not_found_notice(self):
         with NoticeFolder() as folder:
             process, window, text = self.show(folder)
-            self.assertIn(text, [f"Zpráva: {d}\r\n{NOT_FOUND}\nicon: yes\n"
+            self.assertIn(text, [f"Zpráva: {d}\r\n{NOT_FOUND}"
                                  for d in header_dates("cs_CZ.UTF-8")])
             self.desktop.screenshot(os.path.join(SCREENSHOTS, "windows-not-found.png"))
             self.dismiss(process, window, 1)
+
+    def test_long_notice_fits_the_screen(self):
+        lines = [f"Řádek {n}: Příliš žluťoučký kůň úpěl ďábelské ódy" for n in range(1, 5001)]
+        with NoticeFolder("\r\n".join(lines).encode("cp1250")) as folder:
+            process, window, text = self.show(folder)
+            header, body = text.split("\r\n", 1)
+            self.assertIn(header, [f"Zpráva: {d}" for d in header_dates("cs_CZ.UTF-8")])
+            self.assertTrue(body == "\r\n".join(lines), body[:200] + " … " + body[-200:])
+            self.assertOnScreen("window", "first line", "ok")
+            self.desktop.screenshot(os.path.join(SCREENSHOTS, "windows-long-notice.png"))
+            self.dismiss(process, window, 0)
+
+    def test_huge_notice_shows_its_beginning(self):
+        line = "Příliš žluťoučký kůň úpěl ďábelské ódy; " * 4
+        with NoticeFolder((line + "\r\n") * 100_000) as folder:
+            process, window, text = self.show(folder)
+            body = text.split("\r\n", 1)[1]
+            self.assertTrue(body.startswith(line.replace(";", ",").rstrip() + "\r\n"), body[:200])
+            self.assertTrue(body.endswith("\r\n[…]"), body[-200:])
+            self.assertLess(len(body), 300_000)
+            self.assertOnScreen("window", "first line", "ok")
+            self.dismiss(process, window, 0)
+
+    def test_escape_and_the_close_control_dismiss_both_kinds(self):
+        for notice in ("Krátká zpráva", "\r\n".join(["Dlouhá zpráva"] * 2000)):
+            for way in ("Escape", "close"):
+                with self.subTest(lines=notice.count("\n") + 1, way=way), \
+                        NoticeFolder(notice) as folder:
+                    process, window, _ = self.show(folder)
+                    if way == "close":
+                        self.desktop.close_window(window)
+                        self.assertEqual(process.wait(timeout=30), 0)
+                    else:
+                        self.dismiss(process, window, 0, key=way)
 
 
 if __name__ == "__main__":

@@ -1,7 +1,9 @@
 # The Windows build's tests: the portable unit tests, the version record, and
 # the program end to end, all under wine when cross-building.
 add_executable(zprava_tests reading_test.cpp code_paths_test.cpp decoding_test.cpp
-  substitution_test.cpp)
+  substitution_test.cpp header_test.cpp main_test.cpp windows/notice_obstacles.cpp
+  windows/regional_settings.cpp)
+target_include_directories(zprava_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(zprava_tests PRIVATE ZPRAVA_NOTICE_CORPUS="Z:${PROJECT_SOURCE_DIR}/fuzz/corpus/notice")
 target_link_libraries(zprava_tests PRIVATE zprava_app zprava_warnings GTest::gtest_main)
 
@@ -28,6 +30,26 @@ add_test(NAME windows.version_record
 add_test(NAME windows.message_box
   COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_test.py
           $<TARGET_FILE:zprava> $<TARGET_FILE:window_text>)
+# The user's regional settings are fixed for a process's life: the header
+# tests run once more under each of the other settings they cover.
+foreach(locale C pl_PL.UTF-8)
+  add_test(NAME windows.header.${locale} COMMAND sh -c
+    "wine cmd /c exit 0 >/dev/null 2>&1 || { echo 'skipped: wine cannot start here'; exit 77; }; exec wine \"$0\" --gtest_filter=FormatHeaderDate.*"
+    $<TARGET_FILE:zprava_tests>)
+  set_tests_properties(windows.header.${locale} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600
+    ENVIRONMENT "${WINE_ENVIRONMENT};LANG=${locale};LC_ALL=${locale}")
+endforeach()
 set_tests_properties(windows.unit PROPERTIES SKIP_RETURN_CODE 77)
 set_tests_properties(windows.unit windows.message_box PROPERTIES
   TIMEOUT 600 ENVIRONMENT "${WINE_ENVIRONMENT};ZPRAVA_SCREENSHOTS=${CMAKE_BINARY_DIR}/screenshots")
+
+# The installer, where it was built: its tables, and an install, run,
+# upgrade (to a package the same script builds) and uninstall under wine in
+# a prefix of its own.
+if(TARGET msi)
+  add_test(NAME windows.msi
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_msi_test.py
+            ${CMAKE_BINARY_DIR}/zprava-${PROJECT_VERSION}-x64.msi $<TARGET_FILE:window_text>)
+  set_tests_properties(windows.msi PROPERTIES TIMEOUT 600 ENVIRONMENT
+    "${WINE_ENVIRONMENT};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-msi;ZPRAVA_CMAKE=${CMAKE_COMMAND};ZPRAVA_BUILD_MSI=${PROJECT_SOURCE_DIR}/cmake/BuildMsi.cmake")
+endif()

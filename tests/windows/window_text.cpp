@@ -1,6 +1,7 @@
-// Test helper run under wine beside zprava.exe: waits for the message box
-// captioned by the first argument and prints its text as UTF-8, then a line
-// telling whether it shows an icon.
+// Test helper run under wine beside zprava.exe: waits for the dialog captioned
+// by the first argument and prints its text as UTF-8 (a message box's text, or
+// the header and body of the program's own dialog), then lines telling
+// whether it shows an icon and where the dialog, its first line and OK are.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -12,6 +13,7 @@
 namespace {
 
 constexpr int kMessageTextId = 0xFFFF;  // the static control holding a message box's text
+constexpr int kBodyId = 0xFFFE;         // the edit control of the program's own dialog
 
 BOOL CALLBACK FindIcon(HWND child, LPARAM found) {
   if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
@@ -36,6 +38,23 @@ std::string ToUtf8(const std::wstring& text) {
   return utf8;
 }
 
+// Asked of the control itself: GetWindowText gives only a title kept aside
+// for windows of other processes, which an edit control does not have.
+std::wstring ControlText(HWND control) {
+  const LRESULT length = SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  return text;
+}
+
+std::string Bounds(const char* name, HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return std::string(name) + ": " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+         std::to_string(r.right) + " " + std::to_string(r.bottom) + "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,10 +62,12 @@ int main(int argc, char** argv) {
   const std::wstring caption(argv[1], argv[1] + std::strlen(argv[1]));
   for (int attempt = 0; attempt < 300; ++attempt) {
     if (HWND box = FindWindowW(L"#32770", caption.c_str())) {
-      std::wstring text(65536, L'\0');
-      text.resize(static_cast<std::size_t>(
-          GetDlgItemTextW(box, kMessageTextId, text.data(), static_cast<int>(text.size()))));
-      const std::string out = ToUtf8(text) + "\nicon: " + (ShowsIcon(box) ? "yes" : "no") + "\n";
+      std::wstring text = ControlText(GetDlgItem(box, kMessageTextId));
+      if (HWND body = GetDlgItem(box, kBodyId)) text += L"\r\n" + ControlText(body);
+      const std::string out = ToUtf8(text) + "\nicon: " + (ShowsIcon(box) ? "yes" : "no") + "\n" +
+                              Bounds("window", box) +
+                              Bounds("first line", GetDlgItem(box, kMessageTextId)) +
+                              Bounds("ok", GetDlgItem(box, IDOK));
       _setmode(_fileno(stdout), _O_BINARY);  // the text's own line ends, unchanged
       std::fwrite(out.data(), 1, out.size(), stdout);
       return 0;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace zprava {
+
+// Something at the notice's name, in the working folder, that is not a
+// readable regular file; each must end the program without a dialog.
+// `place` puts it there and returns what keeps it so (an open handle, say)
+// until released.
+struct NoticeObstacle {
+  const char* what;
+  std::function<std::shared_ptr<void>()> place;
+};
+
+// The platform's kinds of obstacle.
+std::vector<NoticeObstacle> NoticeObstacles();
+
+// Makes "Zprava.ini" a link to a name that does not exist, where every user
+// can make such links; false where not.
+bool LinkNoticeToNowhere();
+
+}  // namespace zprava
