@@ -25,9 +25,12 @@ class Tables(unittest.TestCase):
         tables = msiinfo("tables", MSI).split()
         for table in ("File", "Component", "Shortcut", "Upgrade", "Directory"):
             self.assertIn(table, tables)
-        self.assertIn("zprava.exe", msiinfo("export", MSI, "File"))
+        files = msiinfo("export", MSI, "File")
+        self.assertIn("zprava.exe", files)
+        self.assertIn("LICENSE.txt", files)
         properties = msiinfo("export", MSI, "Property")
         self.assertIn("Manufacturer\tzprava developers", properties)
+        self.assertIn("ARPCOMMENTS\tMIT licence. Copyright (c) 2026 the zprava authors.", properties)
         self.assertIn("UpgradeCode\t{3F278105-1F2F-4041-BAC6-0FE8A0FFFBDF}", properties)
 
 
