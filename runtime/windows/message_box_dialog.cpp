@@ -10,9 +10,6 @@
 namespace zprava {
 namespace {
 
-// Ends a body that was cut short.
-constexpr std::u16string_view kCutMark = u"\r\n[\u2026]";
-
 UINT IconStyle(DialogIcon icon) {
   switch (icon) {
     case DialogIcon::kQuestion:
@@ -37,13 +34,14 @@ class MessageBoxDialog final : public NoticeDialog {
   void Show(DialogContent content) override {
     const std::u16string caption = ToDisplayUtf16(content.caption, DisplayTarget::kDialog);
     const std::u16string header = ToDisplayUtf16(content.header, DisplayTarget::kDialog);
-    // Only what can be shown is converted, so a huge notice is not held twice.
-    const std::u16string_view shown = ShownPart(content.body);
-    std::u16string body = ToDisplayUtf16(shown, DisplayTarget::kDialog);
-    if (shown.size() < content.body.size()) body += kCutMark;
-    content.body = NoticeText();
+    // Converted only as far as can be measured, so that a huge notice is
+    // never held twice: a longer body converts to more than that and so
+    // does not fit.
+    const std::u16string body =
+        ToDisplayUtf16(std::u16string_view(content.body).substr(0, kMostMeasuredUnits + 1),
+                       DisplayTarget::kDialog);
     if (!FitsMessageBox(header, body)) {
-      ShowNoticeWindow(caption, header, std::move(body));
+      ShowNoticeWindow(caption, header, std::move(content.body));
       return;
     }
     ShowMessageBox(caption, header + u"\r\n" + body, content.icon);

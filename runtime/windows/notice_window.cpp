@@ -1,12 +1,15 @@
 #include "windows/notice_window.h"
 
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <commctrl.h>
 
 #include <algorithm>
 #include <exception>
 
 #include "system/failure.h"
-#include "text/unicode.h"
+#include "text/display_text.h"
+#include "text/text_window.h"
 #include "windows/gdi_handles.h"
 #include "windows/windows_text.h"
 
@@ -26,14 +29,10 @@ constexpr int kScreenSharePercent = 80;
 // wrapping makes that slower still (under wine 8: 2.3 s for 5,000 wrapped
 // lines against 0.6 s unwrapped, and tens of seconds for a megabyte of long
 // lines or combining marks), so a body of more than a few pages is shown
-// unwrapped, and only its first part is shown at all.
+// unwrapped, and the control holds a window of at most about a quarter of a
+// million code units of it at a time, moved on as the user reaches its end.
 constexpr std::size_t kMostWrappedUnits = std::size_t{1} << 15;
-constexpr std::size_t kMostShownUnits = std::size_t{1} << 18;
-
-// Longer text goes to the program's own dialog unmeasured: a box filled
-// with that much is hard to read even where a large screen holds it, and
-// measuring it would delay the dialog.
-constexpr std::size_t kMostMeasuredUnits = std::size_t{1} << 15;
+constexpr std::size_t kWindowUnits = std::size_t{1} << 18;
 
 int Scale(int pixels_at_96_dpi, UINT dpi) {
   return MulDiv(pixels_at_96_dpi, static_cast<int>(dpi), 96);
@@ -101,7 +100,8 @@ constexpr DWORD kDialogStyle =
 struct NoticeWindow {
   std::u16string_view caption;
   std::u16string_view header;
-  std::u16string body;
+  NoticeText body;   // whole, as read
+  TextSpan shown{};  // the part of it the edit control holds
   UINT dpi = 96;
   UniqueFont font;
   std::exception_ptr failure;
@@ -190,12 +190,223 @@ void SizeAndCentre(HWND dialog, const NoticeWindow& window) {
                work.top + (work_height - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// --- The body's window onto the notice ---------------------------------------
+
+std::u16string_view ShownText(const NoticeWindow& window) {
+  return std::u16string_view(window.body)
+      .substr(window.shown.begin, window.shown.end - window.shown.begin);
+}
+
+void SetShownText(HWND body, const NoticeWindow& window) {
+  const std::u16string text = ToDisplayUtf16(ShownText(window), DisplayTarget::kDialog);
+  if (!SetWindowTextW(body, AsWide(text))) throw RuntimeFailure(FailureNumber::kOutOfMemory);
+}
+
+// Between the control's character positions and the notice's.
+std::size_t NoticePlace(const NoticeWindow& window, LRESULT control_place) {
+  return window.shown.begin +
+         TextOffset(ShownText(window),
+                    static_cast<std::size_t>(std::max<LRESULT>(control_place, 0)));
+}
+
+WPARAM ControlPlace(const NoticeWindow& window, std::size_t notice_place) {
+  const std::size_t in_window =
+      std::clamp(notice_place, window.shown.begin, window.shown.end) - window.shown.begin;
+  return static_cast<WPARAM>(DisplayOffset(ShownText(window), in_window));
+}
+
+LRESULT Caret(HWND body) {
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(body, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return static_cast<LRESULT>(end);
+}
+
+LRESULT FirstVisibleLine(HWND body) { return SendMessageW(body, EM_GETFIRSTVISIBLELINE, 0, 0); }
+
+std::size_t FirstVisiblePlace(HWND body, const NoticeWindow& window) {
+  return NoticePlace(window, SendMessageW(body, EM_LINEINDEX, FirstVisibleLine(body), 0));
+}
+
+// Puts another part of the notice in the control, keeping the caret and the
+// first visible line at the same places in the notice where the new part
+// holds them.
+void ShowPart(HWND body, NoticeWindow& window, TextSpan part) {
+  const std::size_t caret = NoticePlace(window, Caret(body));
+  const std::size_t first_visible = FirstVisiblePlace(body, window);
+  window.shown = part;
+  SetShownText(body, window);
+  const WPARAM caret_place = ControlPlace(window, caret);
+  SendMessageW(body, EM_SETSEL, caret_place, static_cast<LPARAM>(caret_place));
+  const LRESULT first_line =
+      SendMessageW(body, EM_LINEFROMCHAR, ControlPlace(window, first_visible), 0);
+  SendMessageW(body, EM_LINESCROLL, 0, first_line - FirstVisibleLine(body));
+}
+
+bool CaretAtEnd(HWND body) { return Caret(body) >= SendMessageW(body, WM_GETTEXTLENGTH, 0, 0); }
+
+bool CaretOnFirstLine(HWND body) { return SendMessageW(body, EM_LINEFROMCHAR, -1, 0) == 0; }
+
+bool CaretOnLastLine(HWND body) {
+  return SendMessageW(body, EM_LINEFROMCHAR, -1, 0) + 1 >=
+         SendMessageW(body, EM_GETLINECOUNT, 0, 0);
+}
+
+bool ScrolledToTop(HWND body) { return FirstVisibleLine(body) == 0; }
+
+bool ScrolledToBottom(HWND body) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  if (!GetScrollInfo(body, SB_VERT, &info)) return true;
+  return info.nPos + std::max<int>(static_cast<int>(info.nPage), 1) > info.nMax;
+}
+
+enum class Move { kNone, kOn, kBack, kToEnd, kToStart };
+
+// What stays in place when the window moves on or back: the caret for keys,
+// the first visible line for scrolling.
+enum class Keep { kCaret, kFirstVisibleLine };
+
+// A key that would go past the end or the start of the part shown.
+Move MoveForKey(HWND body, WPARAM key) {
+  const bool control = GetKeyState(VK_CONTROL) < 0;
+  switch (key) {
+    case VK_DOWN:
+    case VK_NEXT:
+      return CaretOnLastLine(body) ? Move::kOn : Move::kNone;
+    case VK_UP:
+    case VK_PRIOR:
+      return CaretOnFirstLine(body) ? Move::kBack : Move::kNone;
+    case VK_RIGHT:
+      return CaretAtEnd(body) ? Move::kOn : Move::kNone;
+    case VK_LEFT:
+      return Caret(body) == 0 ? Move::kBack : Move::kNone;
+    case VK_END:
+      return control ? Move::kToEnd : Move::kNone;
+    case VK_HOME:
+      return control ? Move::kToStart : Move::kNone;
+    default:
+      return Move::kNone;
+  }
+}
+
+// Scrolling on from the last line shown, or back from the first.
+Move MoveForScroll(HWND body, bool down) {
+  if (down) return ScrolledToBottom(body) ? Move::kOn : Move::kNone;
+  return ScrolledToTop(body) ? Move::kBack : Move::kNone;
+}
+
+Move MoveForScrollBar(HWND body, WORD request) {
+  switch (request) {
+    case SB_LINEDOWN:
+    case SB_PAGEDOWN:
+    case SB_BOTTOM:
+      return MoveForScroll(body, true);
+    case SB_LINEUP:
+    case SB_PAGEUP:
+    case SB_TOP:
+      return MoveForScroll(body, false);
+    default:
+      return Move::kNone;
+  }
+}
+
+TextSpan PartFor(const NoticeWindow& window, Move move) {
+  switch (move) {
+    case Move::kNone:
+      break;
+    case Move::kOn:
+      return NextTextWindow(window.body, window.shown, kWindowUnits);
+    case Move::kBack:
+      return PreviousTextWindow(window.body, window.shown, kWindowUnits);
+    case Move::kToEnd:
+      return TextWindowFrom(window.body, window.body.size(), kWindowUnits);
+    case Move::kToStart:
+      return TextWindowFrom(window.body, 0, kWindowUnits);
+  }
+  return window.shown;
+}
+
+// Moving on or back by half a window only where the place kept is in the new
+// part: otherwise, in a line longer than half a window, the text between
+// would be skipped unseen; there the caret is first moved along the line.
+void ShiftWindow(HWND body, NoticeWindow& window, Move move, Keep keep) {
+  const TextSpan part = PartFor(window, move);
+  if (part == window.shown) return;
+  if (move == Move::kOn || move == Move::kBack) {
+    const std::size_t kept =
+        keep == Keep::kCaret ? NoticePlace(window, Caret(body)) : FirstVisiblePlace(body, window);
+    if (kept < part.begin || kept > part.end) return;
+  }
+  ShowPart(body, window, part);
+}
+
+// Nothing may leave a window procedure by exception: a failure is kept and
+// rethrown once the dialog has gone.
+template <typename Action>
+void Guarded(HWND dialog, NoticeWindow& window, Action action) {
+  try {
+    action();
+  } catch (...) {
+    window.failure = std::current_exception();
+    EndDialog(dialog, IDABORT);
+  }
+}
+
+// Sees the keys, wheel turns and scroll bar requests that would go past the
+// part shown and moves the window first, so that the control then acts on
+// them as usual.
+LRESULT CALLBACK BodyProcedure(HWND body, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                               DWORD_PTR data) {
+  auto& window = *reinterpret_cast<NoticeWindow*>(data);
+  const HWND dialog = GetParent(body);
+  switch (message) {
+    case WM_KEYDOWN:
+      Guarded(dialog, window,
+              [&] { ShiftWindow(body, window, MoveForKey(body, wparam), Keep::kCaret); });
+      break;
+    case WM_MOUSEWHEEL:
+      Guarded(dialog, window, [&] {
+        ShiftWindow(body, window, MoveForScroll(body, GET_WHEEL_DELTA_WPARAM(wparam) < 0),
+                    Keep::kFirstVisibleLine);
+      });
+      break;
+    case WM_VSCROLL:
+      Guarded(dialog, window, [&] {
+        ShiftWindow(body, window, MoveForScrollBar(body, LOWORD(wparam)), Keep::kFirstVisibleLine);
+      });
+      if (LOWORD(wparam) == SB_THUMBPOSITION) {
+        // A thumb let go at either end asks for more of the notice there.
+        const LRESULT result = DefSubclassProc(body, message, wparam, lparam);
+        Guarded(dialog, window, [&] {
+          const Move move = ScrolledToBottom(body) ? Move::kOn
+                            : ScrolledToTop(body)  ? Move::kBack
+                                                   : Move::kNone;
+          ShiftWindow(body, window, move, Keep::kFirstVisibleLine);
+        });
+        return result;
+      }
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(body, BodyProcedure, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(body, message, wparam, lparam);
+}
+
 // Given once the control has its font and size, so that its lines are laid
 // out once; shown from the top.
 void FillBody(HWND dialog, NoticeWindow& window) {
   HWND body = GetDlgItem(dialog, kBodyId);
-  if (!SetWindowTextW(body, AsWide(window.body))) throw RuntimeFailure(FailureNumber::kOutOfMemory);
-  std::u16string().swap(window.body);  // the control holds its own copy
+  window.shown = TextWindowFrom(window.body, 0, kWindowUnits);
+  SetShownText(body, window);
+  if (window.shown.end - window.shown.begin < window.body.size() &&
+      !SetWindowSubclass(body, BodyProcedure, 0, reinterpret_cast<DWORD_PTR>(&window))) {
+    throw RuntimeFailure(FailureNumber::kInternal);
+  }
   // Posted, so that they come after the dialog manager has shown the dialog.
   PostMessageW(body, EM_SETSEL, 0, 0);
   PostMessageW(body, WM_VSCROLL, SB_TOP, 0);
@@ -222,18 +433,6 @@ void ChangeResolution(HWND dialog, NoticeWindow& window, UINT dpi, const RECT& s
   SetWindowPos(dialog, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   Layout(dialog, window);
-}
-
-// Nothing may leave a window procedure by exception: a failure is kept and
-// rethrown once the dialog has gone.
-template <typename Action>
-void Guarded(HWND dialog, NoticeWindow& window, Action action) {
-  try {
-    action();
-  } catch (...) {
-    window.failure = std::current_exception();
-    EndDialog(dialog, IDABORT);
-  }
 }
 
 INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -265,19 +464,6 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
 
 }  // namespace
 
-std::u16string_view ShownPart(std::u16string_view body) {
-  if (body.size() <= kMostShownUnits) return body;
-  std::size_t end = kMostShownUnits;
-  const std::size_t line_end = body.find_last_of(u"\r\n", end - 1);
-  if (line_end != std::u16string_view::npos && line_end >= end / 2) {
-    end = line_end;
-    while (end > 0 && (body[end - 1] == u'\r' || body[end - 1] == u'\n')) --end;
-  } else if (IsLowSurrogate(body[end])) {
-    --end;
-  }
-  return body.substr(0, end);
-}
-
 bool FitsMessageBox(std::u16string_view header, std::u16string_view body) {
   if (header.size() + body.size() > kMostMeasuredUnits) return false;
   const HMONITOR monitor = PrimaryMonitor();
@@ -308,8 +494,7 @@ bool FitsMessageBox(std::u16string_view header, std::u16string_view body) {
   return bounds.right <= most_width && bounds.bottom <= most_height;
 }
 
-void ShowNoticeWindow(std::u16string_view caption, std::u16string_view header,
-                      std::u16string body) {
+void ShowNoticeWindow(std::u16string_view caption, std::u16string_view header, NoticeText body) {
   EmptyDialogTemplate empty{};
   empty.dialog.style = kDialogStyle;
   NoticeWindow window;

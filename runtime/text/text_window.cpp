@@ -1,0 +1,92 @@
+#include "text/text_window.h"
+
+#include <algorithm>
+
+#include "text/line_end.h"
+#include "text/unicode.h"
+
+namespace zprava {
+namespace {
+
+// Between two code units that belong together: a surrogate pair or CR LF.
+bool SplitsUnit(std::u16string_view text, std::size_t at) {
+  if (at == 0 || at >= text.size()) return false;
+  return (IsHighSurrogate(text[at - 1]) && IsLowSurrogate(text[at])) ||
+         (text[at - 1] == u'\r' && text[at] == u'\n');
+}
+
+// Where the last line end that is whole before `at` and starts at `lowest`
+// or later begins, or npos. Looks no further back than `lowest`, so that a
+// window is found in time bounded by its slack, however long the line.
+std::size_t LineEndBefore(std::u16string_view text, std::size_t at, std::size_t lowest) {
+  if (SplitsUnit(text, at) && text[at - 1] == u'\r') --at;  // that CR LF is not whole
+  for (std::size_t i = at; i > lowest; --i) {
+    if (!IsLineEndUnit(text[i - 1])) continue;
+    return i >= 2 && text[i - 1] == u'\n' && text[i - 2] == u'\r' ? i - 2 : i - 1;
+  }
+  return std::u16string_view::npos;
+}
+
+// A window's start at most `slack` before `at`: after a line end if one is
+// that close.
+std::size_t StartBefore(std::u16string_view text, std::size_t at, std::size_t slack) {
+  const std::size_t line_end = LineEndBefore(text, at, at - std::min(at, slack + 2));
+  if (line_end != std::u16string_view::npos) {
+    const std::size_t line_start = line_end + LineEndLength(text, line_end);
+    if (line_start + slack >= at) return line_start;
+  }
+  return SplitsUnit(text, at) ? at - 1 : at;
+}
+
+// A window's end at most `slack` before `at`: at a line end if one is that close.
+std::size_t EndBefore(std::u16string_view text, std::size_t at, std::size_t slack) {
+  const std::size_t line_end = LineEndBefore(text, at, at - std::min(at, slack));
+  if (line_end != std::u16string_view::npos) return line_end;
+  return SplitsUnit(text, at) ? at - 1 : at;
+}
+
+}  // namespace
+
+TextSpan TextWindowFrom(std::u16string_view text, std::size_t from, std::size_t units) {
+  units = std::max<std::size_t>(units, 8);
+  if (text.size() <= units) return {0, text.size()};
+  const std::size_t slack = units / 8;
+  // The last window always reaches the end, even where its start moved back.
+  const std::size_t last_start = text.size() - units;
+  const std::size_t begin = StartBefore(text, std::min(from, last_start), slack);
+  return {begin, from >= last_start ? text.size() : EndBefore(text, begin + units, slack)};
+}
+
+TextSpan NextTextWindow(std::u16string_view text, TextSpan window, std::size_t units) {
+  if (window.end >= text.size()) return window;
+  return TextWindowFrom(text, window.begin + units / 2, units);
+}
+
+TextSpan PreviousTextWindow(std::u16string_view text, TextSpan window, std::size_t units) {
+  if (window.begin == 0) return window;
+  return TextWindowFrom(text, window.begin - std::min(window.begin, units / 2), units);
+}
+
+std::size_t DisplayOffset(std::u16string_view text, std::size_t offset) {
+  std::size_t display = offset;
+  for (std::size_t at = 0; at < offset && at < text.size();) {
+    const std::size_t line_end = LineEndLength(text, at);
+    if (line_end == 1) ++display;
+    at += line_end ? line_end : 1;
+  }
+  return display;
+}
+
+std::size_t TextOffset(std::u16string_view text, std::size_t display_offset) {
+  std::size_t at = 0;
+  for (std::size_t display = 0; at < text.size();) {
+    const std::size_t line_end = LineEndLength(text, at);
+    const std::size_t shown = line_end ? 2 : 1;
+    if (display + shown > display_offset) break;
+    display += shown;
+    at += line_end ? line_end : 1;
+  }
+  return at;
+}
+
+}  // namespace zprava
