@@ -154,11 +154,8 @@ std::size_t NoticeView::PreviousStop(std::size_t at) const {
 // Positions from outside (a screen reader's offsets) may fall inside a
 // surrogate pair or a CR LF; the caret and selection never do.
 std::size_t NoticeView::CharacterStart(std::size_t at) const {
-  if (at >= text_.size()) return text_.size();
-  if (at == 0) return 0;
-  const bool inside_pair = IsLowSurrogate(text_[at]) && IsHighSurrogate(text_[at - 1]);
-  const bool inside_line_end = text_[at] == u'\n' && text_[at - 1] == u'\r';
-  return inside_pair || inside_line_end ? at - 1 : at;
+  at = std::min(at, text_.size());
+  return SplitsCharacter(text_, at) ? at - 1 : at;
 }
 
 void NoticeView::MoveCaret(std::size_t at, bool extend) {

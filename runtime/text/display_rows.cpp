@@ -10,9 +10,7 @@ namespace zprava {
 std::size_t CountShownChars(std::u16string_view text) {
   std::size_t joined = 0;  // units that make one character with the unit before
   for (std::size_t i = 1; i < text.size(); ++i) {
-    const bool pair = IsLowSurrogate(text[i]) && IsHighSurrogate(text[i - 1]);
-    const bool cr_lf = text[i] == u'\n' && text[i - 1] == u'\r';
-    joined += static_cast<std::size_t>(pair || cr_lf);
+    joined += static_cast<std::size_t>(SplitsCharacter(text, i));
   }
   return text.size() - joined;
 }

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "text/unicode.h"
+
 namespace zprava {
 
 // A line ends at CR LF, at a lone CR or at a lone LF, in the notice file and
@@ -19,6 +21,14 @@ template <typename Char>
 constexpr std::size_t LineEndLength(std::basic_string_view<Char> text, std::size_t at) {
   if (at >= text.size() || !IsLineEndUnit(text[at])) return 0;
   return text[at] == Char('\r') && at + 1 < text.size() && text[at + 1] == Char('\n') ? 2 : 1;
+}
+
+// Whether `at` falls between two code units shown as one character: the
+// halves of a surrogate pair, or the CR and LF of a line end.
+constexpr bool SplitsCharacter(std::u16string_view text, std::size_t at) {
+  if (at == 0 || at >= text.size()) return false;
+  return (IsHighSurrogate(text[at - 1]) && IsLowSurrogate(text[at])) ||
+         (text[at - 1] == u'\r' && text[at] == u'\n');
 }
 
 }  // namespace zprava

@@ -8,18 +8,11 @@
 namespace zprava {
 namespace {
 
-// Between two code units that belong together: a surrogate pair or CR LF.
-bool SplitsUnit(std::u16string_view text, std::size_t at) {
-  if (at == 0 || at >= text.size()) return false;
-  return (IsHighSurrogate(text[at - 1]) && IsLowSurrogate(text[at])) ||
-         (text[at - 1] == u'\r' && text[at] == u'\n');
-}
-
 // Where the last line end that is whole before `at` and starts at `lowest`
 // or later begins, or npos. Looks no further back than `lowest`, so that a
 // window is found in time bounded by its slack, however long the line.
 std::size_t LineEndBefore(std::u16string_view text, std::size_t at, std::size_t lowest) {
-  if (SplitsUnit(text, at) && text[at - 1] == u'\r') --at;  // that CR LF is not whole
+  if (SplitsCharacter(text, at) && text[at - 1] == u'\r') --at;  // that CR LF is not whole
   for (std::size_t i = at; i > lowest; --i) {
     if (!IsLineEndUnit(text[i - 1])) continue;
     return i >= 2 && text[i - 1] == u'\n' && text[i - 2] == u'\r' ? i - 2 : i - 1;
@@ -35,14 +28,14 @@ std::size_t StartBefore(std::u16string_view text, std::size_t at, std::size_t sl
     const std::size_t line_start = line_end + LineEndLength(text, line_end);
     if (line_start + slack >= at) return line_start;
   }
-  return SplitsUnit(text, at) ? at - 1 : at;
+  return SplitsCharacter(text, at) ? at - 1 : at;
 }
 
 // A window's end at most `slack` before `at`: at a line end if one is that close.
 std::size_t EndBefore(std::u16string_view text, std::size_t at, std::size_t slack) {
   const std::size_t line_end = LineEndBefore(text, at, at - std::min(at, slack));
   if (line_end != std::u16string_view::npos) return line_end;
-  return SplitsUnit(text, at) ? at - 1 : at;
+  return SplitsCharacter(text, at) ? at - 1 : at;
 }
 
 }  // namespace
