@@ -101,12 +101,14 @@ class GtkNoticeDialog final : public NoticeDialog {
  public:
   void Show(DialogContent content) override {
     const OwnedWidget dialog = NewMessageDialog(content.caption, content.icon);
-    FillMessageArea(GTK_MESSAGE_DIALOG(dialog.get()), content.header, std::move(content.body));
+    GtkWidget* view =
+        FillMessageArea(GTK_MESSAGE_DIALOG(dialog.get()), content.header, std::move(content.body));
     // The button reads "OK" whatever the language; the stock label would be translated.
     GtkWidget* ok = gtk_dialog_add_button(GTK_DIALOG(dialog.get()), "OK", GTK_RESPONSE_OK);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog.get()), GTK_RESPONSE_OK);
     gtk_widget_show_all(dialog.get());
-    gtk_widget_grab_focus(ok);  // otherwise the selectable label takes focus, all selected
+    // A selectable label given focus would show all its text selected.
+    gtk_widget_grab_focus(view != nullptr ? view : ok);
     gtk_window_present(GTK_WINDOW(dialog.get()));
     gtk_dialog_run(GTK_DIALOG(dialog.get()));  // OK, Escape and the close control all end it
   }

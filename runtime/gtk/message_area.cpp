@@ -59,15 +59,19 @@ void SetMessageText(GtkMessageDialog* dialog, const std::string& header, const s
   if (!body.empty()) {
     g_object_set(dialog, "secondary-text", body.c_str(), "secondary-use-markup", FALSE, nullptr);
   }
-  for (GtkLabel* label : MessageLabels(dialog)) {
+  const std::vector<GtkLabel*> labels = MessageLabels(dialog);
+  for (GtkLabel* label : labels) {
     gtk_label_set_selectable(label, TRUE);
     if (break_words) gtk_label_set_line_wrap_mode(label, PANGO_WRAP_WORD_CHAR);
   }
+  // The header is selected with the mouse but not reached with Tab, as in
+  // the theme's message dialogs: Tab goes from OK to the notice and back.
+  if (!labels.empty()) gtk_widget_set_can_focus(GTK_WIDGET(labels.front()), FALSE);
 }
 
 }  // namespace
 
-void FillMessageArea(GtkMessageDialog* dialog, std::u16string_view header, NoticeText body) {
+GtkWidget* FillMessageArea(GtkMessageDialog* dialog, std::u16string_view header, NoticeText body) {
   GtkWidget* widget = GTK_WIDGET(dialog);
   const BodyLayout layout = ChooseBodyLayout(header, body, EstimateFont(widget), WorkArea(widget),
                                              CharacterClassesOnScreen());
@@ -75,12 +79,14 @@ void FillMessageArea(GtkMessageDialog* dialog, std::u16string_view header, Notic
   if (layout.view == BodyView::kLabel) {
     SetMessageText(dialog, shown_header, ToDisplayUtf8(body, DisplayTarget::kDialog),
                    layout.break_words);
-    return;
+    return nullptr;
   }
   SetMessageText(dialog, shown_header, std::string(), false);
+  GtkWidget* area = nullptr;
   GtkWidget* scrolled =
-      NoticeView::New(std::move(body), layout.row_columns, layout.width, layout.height);
+      NoticeView::New(std::move(body), layout.row_columns, layout.width, layout.height, area);
   gtk_box_pack_start(GTK_BOX(gtk_message_dialog_get_message_area(dialog)), scrolled, TRUE, TRUE, 0);
+  return area;
 }
 
 }  // namespace zprava

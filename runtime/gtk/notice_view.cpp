@@ -61,10 +61,11 @@ NoticeView::NoticeView(NoticeText text, std::size_t row_columns)
       rows_(text_, row_columns, CharacterClassesOnScreen()),
       adjustment_(GTK_ADJUSTMENT(g_object_ref_sink(gtk_adjustment_new(0, 0, 1, 1, 1, 1)))) {}
 
-GtkWidget* NoticeView::New(NoticeText text, std::size_t row_columns, int width, int height) {
+GtkWidget* NoticeView::New(NoticeText text, std::size_t row_columns, int width, int height,
+                           GtkWidget*& area) {
   std::unique_ptr<NoticeView> view(new NoticeView(std::move(text), row_columns));
   GtkWidget* framed = view->Build(width, height);
-  GtkWidget* area = view->area_;
+  area = view->area_;
   g_object_set_data_full(G_OBJECT(area), kViewKey, view.release(), FreeView);
   return framed;
 }
@@ -151,6 +152,45 @@ std::size_t NoticeView::PreviousStop(std::size_t at) const {
   return stop;
 }
 
+NoticeView::TextBreaks NoticeView::BreaksAround(std::size_t at) const {
+  constexpr std::size_t kReach = 4096;  // code units either side
+  at = std::min(at, text_.size());
+  const std::size_t from = at > kReach ? rows_.Start(rows_.IndexOf(at - kReach)) : 0;
+  const std::size_t to = std::min(text_.size(), at + kReach);
+  TextBreaks breaks;
+  std::size_t unit = from;
+  while (unit < to) {
+    breaks.unit_of_char.push_back(unit);
+    const std::size_t line_end = LineEndLength(std::u16string_view(text_), unit);
+    unit += line_end != 0 ? line_end : CodePointAt(text_, unit).length;
+  }
+  breaks.unit_of_char.push_back(unit);
+  const std::string shown = ShownText(from, unit);
+  breaks.attrs.resize(breaks.unit_of_char.size());
+  pango_get_log_attrs(shown.data(), static_cast<int>(shown.size()), -1,
+                      pango_language_get_default(), breaks.attrs.data(),
+                      static_cast<int>(breaks.attrs.size()));
+  return breaks;
+}
+
+std::size_t NoticeView::NextWordEnd(std::size_t at) const {
+  const TextBreaks breaks = BreaksAround(at);
+  for (std::size_t i = 0; i < breaks.attrs.size(); ++i) {
+    if (breaks.unit_of_char[i] > at && breaks.attrs[i].is_word_end) return breaks.unit_of_char[i];
+  }
+  return breaks.unit_of_char.back();
+}
+
+std::size_t NoticeView::PreviousWordStart(std::size_t at) const {
+  const TextBreaks breaks = BreaksAround(at);
+  for (std::size_t i = breaks.attrs.size(); i-- > 0;) {
+    if (breaks.unit_of_char[i] < at && breaks.attrs[i].is_word_start) {
+      return breaks.unit_of_char[i];
+    }
+  }
+  return breaks.unit_of_char.front();
+}
+
 // Positions from outside (a screen reader's offsets) may fall inside a
 // surrogate pair or a CR LF; the caret and selection never do.
 std::size_t NoticeView::CharacterStart(std::size_t at) const {
@@ -168,10 +208,14 @@ void NoticeView::MoveCaret(std::size_t at, bool extend) {
 }
 
 void NoticeView::Select(std::size_t from, std::size_t to) {
+  const std::size_t caret = caret_;
   anchor_ = CharacterStart(from);
   caret_ = CharacterStart(to);
-  SelectionChanged(true, true);
+  SelectionChanged(caret_ != caret, true);
 }
+
+// As in a text view, the caret stays at the start, where reading begins.
+void NoticeView::SelectAll() { Select(text_.size(), 0); }
 
 void NoticeView::SelectionChanged(bool caret_moved, bool selection_changed) {
   ScrollToCaret();
@@ -334,12 +378,31 @@ std::size_t NoticeView::RowEndStop(const DisplayRows::Row& row) const {
 }
 
 bool NoticeView::MoveByKey(guint keyval, bool control, bool extend) {
-  const std::size_t row = rows_.IndexOf(caret_);
+  bool forward = false;
+  switch (keyval) {
+    case GDK_KEY_Right:
+    case GDK_KEY_KP_Right:
+    case GDK_KEY_Down:
+    case GDK_KEY_KP_Down:
+    case GDK_KEY_Page_Down:
+    case GDK_KEY_KP_Page_Down:
+    case GDK_KEY_End:
+    case GDK_KEY_KP_End:
+      forward = true;
+      break;
+    default:
+      break;
+  }
+  // A move that drops the selection starts from its edge in the move's
+  // direction, as in a text view; Left and Right go just to that edge.
+  const bool drops_selection = !extend && anchor_ != caret_;
+  const std::size_t from = !drops_selection ? caret_ : forward ? SelectionEnd() : SelectionStart();
+  const std::size_t row = rows_.IndexOf(from);
   const DisplayRows::Row current = rows_.RowAt(rows_.Start(row));
   // The same column in another row, or its end when shorter.
   auto in_row = [&](std::size_t index) {
     const DisplayRows::Row target = rows_.RowAt(rows_.Start(index));
-    const std::size_t at = std::min(target.start + (caret_ - current.start), RowEndStop(target));
+    const std::size_t at = std::min(target.start + (from - current.start), RowEndStop(target));
     std::size_t stop = target.start;
     for (std::size_t next = NextStop(stop); next <= at && next > stop; next = NextStop(next)) {
       stop = next;
@@ -347,15 +410,23 @@ bool NoticeView::MoveByKey(guint keyval, bool control, bool extend) {
     return stop;
   };
   const std::size_t last = rows_.Count() - 1;
-  std::size_t to = caret_;
+  std::size_t to = from;
   switch (keyval) {
     case GDK_KEY_Left:
     case GDK_KEY_KP_Left:
-      to = PreviousStop(caret_);
+      if (control) {
+        to = PreviousWordStart(from);
+      } else if (!drops_selection) {
+        to = PreviousStop(from);
+      }
       break;
     case GDK_KEY_Right:
     case GDK_KEY_KP_Right:
-      to = NextStop(caret_);
+      if (control) {
+        to = NextWordEnd(from);
+      } else if (!drops_selection) {
+        to = NextStop(from);
+      }
       break;
     case GDK_KEY_Up:
     case GDK_KEY_KP_Up:
@@ -402,7 +473,7 @@ gboolean NoticeView::KeyPressed(GtkWidget*, GdkEventKey* event, gpointer data) {
     return TRUE;
   }
   if (control && key == GDK_KEY_a) {
-    self->Select(0, self->text_.size());
+    self->SelectAll();
     return TRUE;
   }
   return self->MoveByKey(event->keyval, control, shift);
@@ -492,9 +563,8 @@ void NoticeView::ShowMenu(const GdkEvent* event) {
   g_signal_connect_swapped(copy, "activate", G_CALLBACK(+[](NoticeView* view) { view->Copy(); }),
                            this);
   GtkWidget* select_all = gtk_menu_item_new_with_mnemonic(g_dgettext("gtk30", "Select _All"));
-  g_signal_connect_swapped(
-      select_all, "activate",
-      G_CALLBACK(+[](NoticeView* view) { view->Select(0, view->text_.size()); }), this);
+  g_signal_connect_swapped(select_all, "activate",
+                           G_CALLBACK(+[](NoticeView* view) { view->SelectAll(); }), this);
   gtk_menu_shell_append(GTK_MENU_SHELL(menu), copy);
   gtk_menu_shell_append(GTK_MENU_SHELL(menu), select_all);
   gtk_widget_show_all(menu);

@@ -23,9 +23,10 @@ namespace zprava {
 // Positions are code units of the notice text.
 class NoticeView {
  public:
-  // The framed view of `text` with its scroll bar, of the given size; the
-  // widget owns the view.
-  static GtkWidget* New(NoticeText text, std::size_t row_columns, int width, int height);
+  // The framed view of `text` with its scroll bar, of the given size, and in
+  // `area` the part that takes focus; the widget owns the view.
+  static GtkWidget* New(NoticeText text, std::size_t row_columns, int width, int height,
+                        GtkWidget*& area);
 
   std::u16string_view Text() const { return text_; }
   const DisplayRows& Rows() const { return rows_; }
@@ -37,6 +38,7 @@ class NoticeView {
   // Moves the caret, keeping the selection's other end when `extend`.
   void MoveCaret(std::size_t at, bool extend);
   void Select(std::size_t from, std::size_t to);
+  void SelectAll();
 
   // The display text (UTF-8) between two positions.
   std::string ShownText(std::size_t from, std::size_t to) const;
@@ -51,6 +53,20 @@ class NoticeView {
   // pair, a CR LF or a character with its combining marks.
   std::size_t NextStop(std::size_t at) const;
   std::size_t PreviousStop(std::size_t at) const;
+
+  // Where words and sentences start and end, as the toolkit finds them in
+  // the user's language, for the characters within reach of `at`: the
+  // position each character starts at, one past the last, and the toolkit's
+  // breaks before each of them.
+  struct TextBreaks {
+    std::vector<std::size_t> unit_of_char;
+    std::vector<PangoLogAttr> attrs;
+  };
+  TextBreaks BreaksAround(std::size_t at) const;
+  // Where Ctrl+Right and Ctrl+Left go, as in a text view: the end of the word
+  // after `at`, the start of the word before it.
+  std::size_t NextWordEnd(std::size_t at) const;
+  std::size_t PreviousWordStart(std::size_t at) const;
 
   GtkWidget* Area() const { return area_; }
 

@@ -39,35 +39,22 @@ gchar* SpanText(const NoticeView& view, Span span, gint* start, gint* end) {
   return g_strdup(view.ShownText(span.from, span.to).c_str());
 }
 
-// Words and sentences as the toolkit finds them, looked for within a window
-// around `at`: a sentence or word longer than that is given in parts.
+// Words and sentences as the toolkit finds them, looked for within reach of
+// `at`: a sentence or word longer than that is given in parts.
 Span TextUnitAt(const NoticeView& view, std::size_t at, AtkTextBoundary boundary) {
-  constexpr std::size_t kReach = 4096;  // code units either side
-  const std::u16string_view text = view.Text();
-  std::size_t from = at > kReach ? view.Rows().Start(view.Rows().IndexOf(at - kReach)) : 0;
-  const std::size_t to = std::min(text.size(), at + kReach);
-  std::vector<std::size_t> unit_of_char;  // and one past the window's last character
-  std::size_t unit = from;
-  while (unit < to) {
-    unit_of_char.push_back(unit);
-    const std::size_t line_end = LineEndLength(text, unit);
-    unit += line_end != 0 ? line_end : CodePointAt(text, unit).length;
-  }
-  unit_of_char.push_back(unit);
-  const std::string shown = view.ShownText(from, unit_of_char.back());
-  std::vector<PangoLogAttr> attrs(unit_of_char.size());
-  pango_get_log_attrs(shown.data(), static_cast<int>(shown.size()), -1,
-                      pango_language_get_default(), attrs.data(), static_cast<int>(attrs.size()));
+  const NoticeView::TextBreaks breaks = view.BreaksAround(at);
+  const std::vector<std::size_t>& unit_of_char = breaks.unit_of_char;
   auto is_edge = [&](std::size_t i) {
+    const PangoLogAttr& attr = breaks.attrs[i];
     switch (boundary) {
       case ATK_TEXT_BOUNDARY_WORD_START:
-        return attrs[i].is_word_start != 0;
+        return attr.is_word_start != 0;
       case ATK_TEXT_BOUNDARY_WORD_END:
-        return attrs[i].is_word_end != 0;
+        return attr.is_word_end != 0;
       case ATK_TEXT_BOUNDARY_SENTENCE_START:
-        return attrs[i].is_sentence_start != 0;
+        return attr.is_sentence_start != 0;
       default:
-        return attrs[i].is_sentence_end != 0;
+        return attr.is_sentence_end != 0;
     }
   };
   const std::size_t here = static_cast<std::size_t>(
@@ -76,7 +63,7 @@ Span TextUnitAt(const NoticeView& view, std::size_t at, AtkTextBoundary boundary
   while (first > 0 && !is_edge(first)) --first;
   std::size_t last = first + 1;
   while (last + 1 < unit_of_char.size() && !is_edge(last)) ++last;
-  from = unit_of_char[first];
+  const std::size_t from = unit_of_char[first];
   return {from, std::max(from, unit_of_char[std::min(last, unit_of_char.size() - 1)])};
 }
 
@@ -234,6 +221,89 @@ gint GetOffsetAtPoint(AtkText* text, gint x, gint y, AtkCoordType coords) {
   return ToAtk(view->Rows().CharOffset(view->PositionAt(x, y, true)));
 }
 
+// One attribute, its value a copy for the set, which the caller frees.
+AtkAttributeSet* AddAttribute(AtkAttributeSet* set, AtkTextAttribute attribute, std::string value) {
+  auto* entry = static_cast<AtkAttribute*>(g_malloc(sizeof(AtkAttribute)));
+  entry->name = g_strdup(atk_text_attribute_get_name(attribute));
+  entry->value = g_strdup(value.c_str());
+  return g_slist_prepend(set, entry);
+}
+
+AtkAttributeSet* AddNamedValue(AtkAttributeSet* set, AtkTextAttribute attribute, int index) {
+  const gchar* value = atk_text_attribute_get_value(attribute, index);
+  return value == nullptr ? set : AddAttribute(set, attribute, value);
+}
+
+std::string ColourValue(const GdkRGBA& colour) {
+  auto channel = [](double c) { return std::to_string(static_cast<int>(c * 65535.0 + 0.5)); };
+  return channel(colour.red) + "," + channel(colour.green) + "," + channel(colour.blue);
+}
+
+// What a text view gives for the text as a whole: the font, colours and
+// layout it is drawn with, and the language of the user's locale, which
+// screen readers take to choose a voice.
+AtkAttributeSet* ShownAttributes(GtkWidget* area) {
+  GtkStyleContext* style = gtk_widget_get_style_context(area);
+  const GtkStateFlags state = gtk_style_context_get_state(style);
+  GdkRGBA foreground;
+  gtk_style_context_get_color(style, state, &foreground);
+  GdkRGBA* background = nullptr;
+  gtk_style_context_get(style, state, GTK_STYLE_PROPERTY_BACKGROUND_COLOR, &background, nullptr);
+  const PangoFontDescription* font =
+      pango_context_get_font_description(gtk_widget_get_pango_context(area));
+
+  AtkAttributeSet* set = nullptr;
+  set = AddAttribute(set, ATK_TEXT_ATTR_LANGUAGE,
+                     pango_language_to_string(pango_language_get_default()));
+  if (font != nullptr) {
+    if (const char* family = pango_font_description_get_family(font)) {
+      set = AddAttribute(set, ATK_TEXT_ATTR_FAMILY_NAME, family);
+    }
+    set = AddAttribute(set, ATK_TEXT_ATTR_SIZE,
+                       std::to_string(pango_font_description_get_size(font) / PANGO_SCALE));
+    set = AddAttribute(set, ATK_TEXT_ATTR_WEIGHT,
+                       std::to_string(pango_font_description_get_weight(font)));
+    set = AddNamedValue(set, ATK_TEXT_ATTR_STYLE, pango_font_description_get_style(font));
+    set = AddNamedValue(set, ATK_TEXT_ATTR_VARIANT, pango_font_description_get_variant(font));
+    set = AddNamedValue(set, ATK_TEXT_ATTR_STRETCH, pango_font_description_get_stretch(font));
+  }
+  set = AddAttribute(set, ATK_TEXT_ATTR_FG_COLOR, ColourValue(foreground));
+  if (background != nullptr) {
+    set = AddAttribute(set, ATK_TEXT_ATTR_BG_COLOR, ColourValue(*background));
+    gdk_rgba_free(background);
+  }
+  set = AddNamedValue(set, ATK_TEXT_ATTR_DIRECTION, GTK_TEXT_DIR_LTR);
+  set = AddNamedValue(set, ATK_TEXT_ATTR_JUSTIFICATION, GTK_JUSTIFY_LEFT);
+  set = AddNamedValue(set, ATK_TEXT_ATTR_WRAP_MODE, GTK_WRAP_WORD_CHAR);
+  set = AddNamedValue(set, ATK_TEXT_ATTR_EDITABLE, FALSE);
+  set = AddNamedValue(set, ATK_TEXT_ATTR_INVISIBLE, FALSE);
+  set = AddNamedValue(set, ATK_TEXT_ATTR_STRIKETHROUGH, FALSE);
+  set = AddNamedValue(set, ATK_TEXT_ATTR_UNDERLINE, PANGO_UNDERLINE_NONE);
+  set = AddNamedValue(set, ATK_TEXT_ATTR_BG_FULL_HEIGHT, FALSE);
+  for (AtkTextAttribute none :
+       {ATK_TEXT_ATTR_LEFT_MARGIN, ATK_TEXT_ATTR_RIGHT_MARGIN, ATK_TEXT_ATTR_INDENT,
+        ATK_TEXT_ATTR_RISE, ATK_TEXT_ATTR_PIXELS_ABOVE_LINES, ATK_TEXT_ATTR_PIXELS_BELOW_LINES,
+        ATK_TEXT_ATTR_PIXELS_INSIDE_WRAP}) {
+    set = AddAttribute(set, none, "0");
+  }
+  return AddAttribute(set, ATK_TEXT_ATTR_SCALE, "1");
+}
+
+AtkAttributeSet* GetDefaultAttributes(AtkText* text) {
+  const NoticeView* view = ViewOf(text);
+  return view == nullptr ? nullptr : ShownAttributes(view->Area());
+}
+
+// The whole notice is one run in the default attributes, so a run holds
+// nothing of its own. Screen readers split what they speak at the run's ends:
+// an empty run would leave them nothing to say.
+AtkAttributeSet* GetRunAttributes(AtkText* text, gint, gint* start, gint* end) {
+  const NoticeView* view = ViewOf(text);
+  *start = 0;
+  *end = view == nullptr ? 0 : ToAtk(view->Rows().CharCount());
+  return nullptr;
+}
+
 }  // namespace
 }  // namespace zprava
 
@@ -259,6 +329,8 @@ static void zprava_notice_accessible_text_init(AtkTextIface* iface) {
   iface->remove_selection = RemoveSelection;
   iface->get_character_extents = GetCharacterExtents;
   iface->get_offset_at_point = GetOffsetAtPoint;
+  iface->get_run_attributes = GetRunAttributes;
+  iface->get_default_attributes = GetDefaultAttributes;
 }
 
 G_DEFINE_TYPE_WITH_CODE(ZpravaNoticeAccessible, zprava_notice_accessible,
@@ -298,11 +370,14 @@ void NoticeViewAccessibleChanged(GtkWidget* area, bool caret_moved, bool selecti
   AtkObject* accessible = gtk_widget_get_accessible(area);
   const NoticeView* view = NoticeViewOf(area);
   if (view == nullptr) return;
+  // The selection first: a screen reader that hears of the caret's move
+  // first reads the new selection as text that moved under the caret, and
+  // after Select All that is the whole notice.
+  if (selection_changed) g_signal_emit_by_name(accessible, "text-selection-changed");
   if (caret_moved) {
     g_signal_emit_by_name(accessible, "text-caret-moved",
                           ToAtk(view->Rows().CharOffset(view->Caret())));
   }
-  if (selection_changed) g_signal_emit_by_name(accessible, "text-selection-changed");
 }
 
 }  // namespace zprava

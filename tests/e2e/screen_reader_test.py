@@ -1,0 +1,141 @@
+"""What Orca, the screen reader, says of the dialog: the same keys pressed on zprava and on GTK's
+own message dialog with a read-only text view holding the same text, side by side in one run,
+the speech read from Orca's debug log."""
+
+import os
+import sys
+import tempfile
+import time
+import unittest
+
+from desktop import ensure_dbus_session
+from harness import NoticeFolder, base_environment, header_dates, sanitized
+from screen_reader import SpokenDesktop
+
+BINARY = None
+LOCALE = "cs_CZ.UTF-8"
+REFERENCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference_text_view.py")
+# Orca's say all, in its desktop layout.
+SAY_ALL = "KP_Add"
+
+
+def lines(first, last):
+    return [f"Řádek {n}, text číslo {n}" for n in range(first, last + 1)]
+
+
+def notice_of(text_lines):
+    """The notice file that shows `text_lines`: a comma is written as a semicolon."""
+    return "\r\n".join(line.replace(",", ";") for line in text_lines)
+
+
+class ScreenReaderCases(unittest.TestCase):
+    speaker = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.speaker = SpokenDesktop()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.speaker.close()
+
+    def open(self, argv, cwd, focused):
+        """Starts a dialog and returns it with what Orca said as it came up, up to and after
+        presenting the `focused` role ("push button", "text")."""
+        process, mark = self.speaker.launch(argv, cwd, base_environment(LANG=LOCALE))
+        self.addCleanup(process.wait)
+        self.addCleanup(process.kill)
+        self.speaker.wait_for(lambda: focused in "".join(self.speaker.utterances(mark)), 90,
+                              f"Orca did not present {argv[-1]}'s {focused}")
+        return process, self.speaker.settle(mark)
+
+    def open_zprava(self, folder, focused="text"):
+        return self.open([BINARY], folder.path, focused)
+
+    def open_reference(self, header, body_lines):
+        body = tempfile.NamedTemporaryFile("w", encoding="utf-8", suffix=".txt", delete=False)
+        self.addCleanup(os.unlink, body.name)
+        with body:
+            body.write("\n".join(body_lines))
+        return self.open(["/usr/bin/python3", REFERENCE, header, body.name],
+                         tempfile.gettempdir(), "text")
+
+    def keys(self, keys):
+        """What Orca said after each key."""
+        return [(key, self.speaker.settle(self.speaker.press(key))) for key in keys]
+
+    def end(self, process):
+        self.speaker.press("Return")
+        self.assertEqual(process.wait(timeout=10), 0)
+
+    def say_all(self, seconds):
+        """Orca's say all from the caret for a while: what it handed to speech and when it began."""
+        mark = self.speaker.press(SAY_ALL)
+        pressed = time.monotonic()
+        self.speaker.wait_for(lambda: self.speaker.said_all(mark), 30, "say all said nothing")
+        first = time.monotonic() - pressed
+        time.sleep(seconds)
+        said = self.speaker.said_all(mark)
+        self.speaker.press("Escape")  # stops say all; the dialog has the next Escape
+        time.sleep(0.5)
+        return said, first
+
+    def header(self):
+        return "Zpráva: " + header_dates(LOCALE)[0]
+
+    def test_short_notice_is_read_whole_as_it_opens(self):
+        text = lines(1, 3)
+        with NoticeFolder(notice_of(text)) as folder:
+            process, ours = self.open_zprava(folder, focused="push button")
+            self.speaker.press("Return")
+            self.assertEqual(process.wait(timeout=10), 0)
+        heard = [" ".join(utterance.split()) for utterance in ours]
+        self.assertEqual(heard, ["alert Tibrel.", " ".join([self.header()] + text) + ".",
+                                 "OK push button."])
+
+    def test_long_notice_is_read_as_a_text_view_is(self):
+        text = lines(1, 6000)
+        keys = ["Tab", "Tab", "Down", "Down", "ctrl+End", "Up", "shift+Down", "ctrl+Home",
+                "Right", "Right", "ctrl+Right", "ctrl+Right", "ctrl+Left", "shift+Right", "Left",
+                "ctrl+a", "Down"]
+        process, reference_open = self.open_reference(self.header(), text)
+        reference = self.keys(keys)
+        self.end(process)
+        with NoticeFolder(notice_of(text)) as folder:
+            process, ours_open = self.open_zprava(folder)
+            ours = self.keys(keys)
+            # A page is as many lines as the view shows, which is not the reference's.
+            paged = self.keys(["ctrl+Home", "Page_Down", "Page_Up"])
+            self.end(process)
+        # Heard as it opens: the header, then the body, which has focus, and its first line.
+        self.assertEqual(ours_open, ["alert Tibrel.", self.header() + ".", "read only text.",
+                                     "Řádek 1, text číslo 1."])
+        self.assertEqual(ours_open[2:], reference_open[2:])
+        for (key, theirs), (_, mine) in zip(reference, ours):
+            with self.subTest(key=key):
+                self.assertEqual(mine, theirs)
+        said = dict(ours[:7])
+        self.assertEqual(said["Tab"], ["read only text.", "Řádek 1, text číslo 1."])
+        self.assertEqual(said["ctrl+End"], ["Řádek 6000, text číslo 6000"])
+        self.assertEqual(said["Up"], ["Řádek 5999, text číslo 5999"])
+        self.assertRegex(paged[1][1][0], r"^Řádek [1-9][0-9]+, text číslo [0-9]+$")
+        self.assertEqual(paged[2][1], ["Řádek 1, text číslo 1"])
+
+    def test_say_all_reads_on_from_the_caret(self):
+        text = lines(1, 6000)
+        process, _ = self.open_reference(self.header(), text)
+        reference, _ = self.say_all(3)
+        self.end(process)
+        with NoticeFolder(notice_of(text)) as folder:
+            process, _ = self.open_zprava(folder)
+            ours, _ = self.say_all(3)
+            self.end(process)
+        self.assertGreater(len(reference), 5)
+        self.assertEqual(ours[:5], reference[:5])
+        self.assertTrue(ours[0].startswith("Řádek 1"), ours[0])
+
+
+if __name__ == "__main__":
+    ensure_dbus_session()
+    BINARY = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
