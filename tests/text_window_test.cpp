@@ -100,6 +100,37 @@ TEST(TextWindow, EndsFallAtLineEndsWhereThereAreAny) {
   }
 }
 
+// In one long line of 64 units, windows of 16 start anywhere: a view moves
+// on or back by half a window only where the place it keeps stays in view.
+TEST(TextWindow, MovesOnlyWhereThePlaceKeptStaysInTheWindow) {
+  const std::u16string text = Repeated(u"x", 64);
+  const struct {
+    const char* what;
+    TextSpan window;
+    WindowMove move;
+    std::size_t kept;
+    TextSpan after;
+  } cases[] = {
+      {"no move", {16, 32}, WindowMove::kNone, 20, {16, 32}},
+      {"on by half", {16, 32}, WindowMove::kOn, 30, {24, 40}},
+      {"on, kept at the new start", {16, 32}, WindowMove::kOn, 24, {24, 40}},
+      {"on, kept before the new start: stays", {16, 32}, WindowMove::kOn, 23, {16, 32}},
+      {"on at the text's end: stays", {48, 64}, WindowMove::kOn, 64, {48, 64}},
+      {"back by half", {16, 32}, WindowMove::kBack, 17, {8, 24}},
+      {"back, kept at the new end", {16, 32}, WindowMove::kBack, 24, {8, 24}},
+      {"back, kept after the new end: stays", {16, 32}, WindowMove::kBack, 25, {16, 32}},
+      {"back at the text's start: stays", {0, 16}, WindowMove::kBack, 0, {0, 16}},
+      {"to the end, wherever the place kept", {16, 32}, WindowMove::kToEnd, 20, {48, 64}},
+      {"to the start, wherever the place kept", {48, 64}, WindowMove::kToStart, 60, {0, 16}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TextSpan after = WindowAfterMove(text, c.window, c.move, c.kept, 16);
+    EXPECT_EQ(after.begin, c.after.begin);
+    EXPECT_EQ(after.end, c.after.end);
+  }
+}
+
 TEST(TextWindow, DisplayOffsetsMatchTheDisplayText) {
   const std::u16string text = u"a\r\nb\rc\nd\U0001F600\x01";
   for (std::size_t at = 0; at <= text.size(); ++at) {
