@@ -57,11 +57,11 @@ TEST(ChooseBodyLayout, LabelWhileItFitsScrolledViewOtherwise) {
   const BodyLayout wide = ChooseBodyLayout(u"H", lines(100), font, screen);
   EXPECT_EQ(wide.row_columns, 80u);
   EXPECT_GE(wide.width, 80 * 9);
-  EXPECT_EQ(wide.height, static_cast<int>(1024 * kScreenShare) - 160);
+  EXPECT_EQ(wide.height, ScreenShare(1024) - 160);
   // The dialog, icon and all, stays within 80 % of a narrow screen: its rows
   // are narrower, and it keeps a few lines' height.
   const BodyLayout small = ChooseBodyLayout(u"H", lines(100), font, {640, 200});
-  EXPECT_LE(small.width + 100, static_cast<int>(640 * kScreenShare));
+  EXPECT_LE(small.width + 100, ScreenShare(640));
   EXPECT_LT(small.row_columns * 9, static_cast<std::size_t>(small.width));
   EXPECT_LT(small.row_columns, 45u);
   EXPECT_EQ(small.height, 120);
