@@ -38,10 +38,8 @@ std::u16string FormatHeaderDate(std::chrono::year_month_day date);
 // "Zpráva: " and the date.
 std::u16string HeaderLine(std::u16string_view header_date);
 
-// How the dialog was dismissed: it offers nothing but OK.
-enum class DialogResult { kOk = 1 };
-
-// Shows the body under today's dated header.
-DialogResult ShowNotice(NoticeText body, NoticeDialog& dialog);
+// Shows the body under today's dated header until the user dismisses it:
+// the dialog offers nothing but OK, so returning is the answer.
+void ShowNotice(NoticeText body, NoticeDialog& dialog);
 
 }  // namespace zprava

@@ -28,10 +28,9 @@ std::u16string HeaderLine(std::u16string_view header_date) {
   return header;
 }
 
-DialogResult ShowNotice(NoticeText body, NoticeDialog& dialog) {
+void ShowNotice(NoticeText body, NoticeDialog& dialog) {
   const std::u16string header = HeaderLine(FormatHeaderDate(LocalToday()));
   dialog.Show({.caption = kCaption, .header = header, .body = std::move(body)});
-  return DialogResult::kOk;
 }
 
 }  // namespace zprava

@@ -1,6 +1,7 @@
 #include "dialog/body_layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "text/line_end.h"
 #include "text/unicode.h"
@@ -9,14 +10,11 @@ namespace zprava {
 namespace {
 
 constexpr int kWrapChars = 60;        // a message label wraps at about this many characters
-constexpr int kScrolledChars = 80;    // width of the scrolled view
 constexpr int kChromeHeight = 160;    // title bar, margins, first line and the button row
 constexpr int kChromeWidth = 140;     // the icon beside the text, margins and frame
 constexpr int kViewChromeWidth = 30;  // the view's margins, frame and scroll bar
 constexpr int kMinScrolledHeight = 120;
-// Characters are wider than the average the font's size gives (digits, for
-// one): rows keep this much room so that they seldom need wrapping again.
-constexpr double kCharSlack = 1.15;
+constexpr double kCharSlack = 1.15;  // how much wider than the average a character may be
 
 struct TextShape {
   long wrapped_lines = 0;      // in a label, counted no further than the limit asked for
@@ -53,27 +51,30 @@ void AddShape(std::u16string_view text, long line_limit, CharacterClasses classe
 
 }  // namespace
 
+int ColumnsWidth(FontMetrics font, int columns) {
+  return static_cast<int>(std::ceil(columns * (std::max(1, font.char_width) * kCharSlack)));
+}
+
 BodyLayout ChooseBodyLayout(std::u16string_view header, std::u16string_view body, FontMetrics font,
                             ScreenArea work_area, CharacterClasses classes) {
   const int line_height = std::max(1, font.line_height);
-  const int available = static_cast<int>(work_area.height * kScreenShare) - kChromeHeight;
+  const int available = ScreenShare(work_area.height) - kChromeHeight;
   const long fitting_lines = std::max(1, available / line_height);
   TextShape shape;
-  if (header.size() + body.size() <= kLabelUnits) {
+  if (header.size() + body.size() <= kMostMeasuredUnits) {
     AddShape(header, fitting_lines, classes, shape);
     AddShape(body, fitting_lines, classes, shape);
     if (shape.wrapped_lines <= fitting_lines) {
       return {BodyView::kLabel, shape.has_long_word, 0, 0, 0};
     }
   }
-  // Eighty characters, or fewer where the screen is narrow.
   const double char_width = std::max(1, font.char_width) * kCharSlack;
-  const int widest = static_cast<int>(work_area.width * kScreenShare) - kChromeWidth;
+  const int widest = ScreenShare(work_area.width) - kChromeWidth;
   const int width =
       std::max(kViewChromeWidth + 1,
-               std::min(static_cast<int>(kScrolledChars * char_width) + kViewChromeWidth, widest));
+               std::min(ColumnsWidth(font, kScrolledColumns) + kViewChromeWidth, widest));
   const auto columns = static_cast<std::size_t>(
-      std::clamp((width - kViewChromeWidth) / char_width, 2.0, double{kScrolledChars}));
+      std::clamp((width - kViewChromeWidth) / char_width, 2.0, double{kScrolledColumns}));
   return {BodyView::kScrolled, false, width, std::max(available, kMinScrolledHeight), columns};
 }
 

@@ -30,12 +30,33 @@ struct BodyLayout {
   std::size_t row_columns;  // of the scrolled view's rows
 };
 
-// The text is shown whole in a label while it fits in this share of the
-// screen's work area.
-inline constexpr double kScreenShare = 0.8;
-// A label never holds more than this, whatever the screen: laying it out is
-// done whole, at once, before the dialog appears.
-inline constexpr std::size_t kLabelUnits = 20'000;
+// The fit rule, one for every backend.
+//
+// A dialog takes at most this share of the monitor's work area, in width
+// and in height: a margin of the desktop stays in sight around it, so that
+// it reads as a message over the user's work, not a window in its place,
+// and there is room to move it aside.
+inline constexpr int kScreenSharePercent = 80;
+constexpr int ScreenShare(int length) {
+  return static_cast<int>(static_cast<long long>(length) * kScreenSharePercent / 100);
+}
+
+// Header and body longer than this together go to the scrolled view
+// unmeasured. A label or message box is laid out whole before the dialog
+// appears, and measuring it costs as much again, both growing with the
+// text; this is more than either holds in the share above on any common
+// screen, so no text that would fit is refused, and it keeps that wait short.
+inline constexpr std::size_t kMostMeasuredUnits = 20'000;
+
+// The scrolled view is this many characters wide, or less where the screen
+// is narrow: about the longest line that still reads easily, the eye
+// finding the next line without losing its place.
+inline constexpr int kScrolledColumns = 80;
+
+// Pixels for `columns` characters of `font`. Characters are wider than the
+// average its metrics give (digits, capitals): this keeps room for them, so
+// that a line of `columns` seldom wraps.
+int ColumnsWidth(FontMetrics font, int columns);
 
 // Pure: the same text, font and screen always give the same layout.
 BodyLayout ChooseBodyLayout(std::u16string_view header, std::u16string_view body, FontMetrics font,

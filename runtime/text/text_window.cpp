@@ -60,6 +60,26 @@ TextSpan PreviousTextWindow(std::u16string_view text, TextSpan window, std::size
   return TextWindowFrom(text, window.begin - std::min(window.begin, units / 2), units);
 }
 
+TextSpan WindowAfterMove(std::u16string_view text, TextSpan window, WindowMove move,
+                         std::size_t kept, std::size_t units) {
+  TextSpan next = window;
+  switch (move) {
+    case WindowMove::kNone:
+      return window;
+    case WindowMove::kToEnd:
+      return TextWindowFrom(text, text.size(), units);
+    case WindowMove::kToStart:
+      return TextWindowFrom(text, 0, units);
+    case WindowMove::kOn:
+      next = NextTextWindow(text, window, units);
+      break;
+    case WindowMove::kBack:
+      next = PreviousTextWindow(text, window, units);
+      break;
+  }
+  return kept >= next.begin && kept <= next.end ? next : window;
+}
+
 std::size_t DisplayOffset(std::u16string_view text, std::size_t offset) {
   std::size_t display = offset;
   for (std::size_t at = 0; at < offset && at < text.size();) {

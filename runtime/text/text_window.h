@@ -24,6 +24,20 @@ TextSpan TextWindowFrom(std::u16string_view text, std::size_t from, std::size_t 
 TextSpan NextTextWindow(std::u16string_view text, TextSpan window, std::size_t units);
 TextSpan PreviousTextWindow(std::u16string_view text, TextSpan window, std::size_t units);
 
+// What a view that shows one window of a text was asked to do past that
+// window's ends: a line, page or character on past its end or back past
+// its start, or to the text's end or start.
+enum class WindowMove { kNone, kOn, kBack, kToEnd, kToStart };
+
+// The window a view shows after `move`, given the window it shows and the
+// place in the text it must keep in view (its caret for keys, its first
+// visible line for scrolling). On and back go half a window, but only where
+// `kept` is in the new window: in a line longer than half a window the text
+// between would otherwise be skipped unseen, so the window stays until the
+// view has moved along the line. To the end or start it goes at once.
+TextSpan WindowAfterMove(std::u16string_view text, TextSpan window, WindowMove move,
+                         std::size_t kept, std::size_t units);
+
 // Where ToDisplayUtf16 puts the first `offset` code units of `text`: every
 // lone CR or LF becomes CR LF, everything else keeps its length.
 std::size_t DisplayOffset(std::u16string_view text, std::size_t offset);

@@ -2,9 +2,17 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "dialog/body_layout.h"
 #include "system/failure.h"
 #include "text/display_text.h"
-#include "windows/notice_window.h"
+#include "windows/dialog_metrics.h"
+#include "windows/gdi_handles.h"
+#include "windows/long_notice_dialog.h"
 #include "windows/windows_text.h"
 
 namespace zprava {
@@ -16,6 +24,49 @@ UINT IconStyle(DialogIcon icon) {
       return MB_ICONQUESTION;
   }
   return 0;
+}
+
+// What a message box adds around its text: the icon and margins beside it,
+// the caption, margins and button row above and below. Generous, so that a
+// box judged to fit does.
+SIZE MessageBoxFrame(UINT dpi) {
+  return {IconSize(dpi) + Scale(96, dpi),
+          GetSystemMetricsForDpi(SM_CYCAPTION, dpi) + IconSize(dpi) + Scale(96, dpi)};
+}
+
+std::size_t LineCount(std::u16string_view text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')) + 1;
+}
+
+// Whether the system's message box shows `header` and `body` (display text,
+// CR LF line ends) within the fit rule's share of the primary monitor's work
+// area. Text too long to measure does not.
+bool FitsMessageBox(std::u16string_view header, std::u16string_view body) {
+  if (header.size() + body.size() > kMostMeasuredUnits) return false;
+  const UINT dpi = GetDpiForSystem();  // a message box opens at the system's resolution
+  const ScreenArea work = SizeOf(WorkArea(PrimaryMonitor()));
+  const SIZE frame = MessageBoxFrame(dpi);
+  const int most_width = ScreenShare(work.width) - frame.cx;
+  const int most_height = ScreenShare(work.height) - frame.cy;
+  const UniqueFont font = MessageFont(dpi);
+  // Counting lines spares measuring what is plainly too tall.
+  const std::size_t lines = LineCount(header) + LineCount(body);
+  const int line_height = std::max(MeasureFont(font.get()).line_height, 1);
+  if (lines * static_cast<std::size_t>(line_height) >
+      static_cast<std::size_t>(std::max(most_height, 0))) {
+    return false;
+  }
+  // Measured at half the work area's width, narrower than a message box
+  // wraps its text, so the estimate errs on the tall side.
+  std::u16string text(header);
+  text += u"\r\n";
+  text += body;
+  ScreenDc dc;
+  SelectedObject selected(dc.get(), font.get());
+  RECT bounds{0, 0, std::min(most_width, work.width / 2), 0};
+  DrawTextW(dc.get(), AsWide(text), static_cast<int>(text.size()), &bounds,
+            DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX | DT_LEFT);
+  return bounds.right <= most_width && bounds.bottom <= most_height;
 }
 
 // Brought to the front and modal to every window of the program. Only OK is
@@ -41,7 +92,7 @@ class MessageBoxDialog final : public NoticeDialog {
         ToDisplayUtf16(std::u16string_view(content.body).substr(0, kMostMeasuredUnits + 1),
                        DisplayTarget::kDialog);
     if (!FitsMessageBox(header, body)) {
-      ShowNoticeWindow(caption, header, std::move(content.body));
+      ShowLongNotice(caption, header, std::move(content.body), content.icon);
       return;
     }
     ShowMessageBox(caption, header + u"\r\n" + body, content.icon);

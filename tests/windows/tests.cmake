@@ -1,7 +1,6 @@
 # The Windows build's tests: the portable unit tests, the version record, and
 # the program end to end, all under wine when cross-building.
-add_executable(zprava_tests reading_test.cpp code_paths_test.cpp decoding_test.cpp
-  substitution_test.cpp header_test.cpp main_test.cpp windows/notice_obstacles.cpp
+add_executable(zprava_tests ${ZPRAVA_PORTABLE_TESTS} windows/notice_obstacles.cpp
   windows/regional_settings.cpp)
 target_include_directories(zprava_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(zprava_tests PRIVATE ZPRAVA_NOTICE_CORPUS="Z:${PROJECT_SOURCE_DIR}/fuzz/corpus/notice")
