@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dialog/body_layout.h"
+#include "gtk/character_classes.h"
 #include "gtk/notice_view.h"
 #include "text/display_text.h"
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gtk/gobject_ptr.h"
+#include "text/caret.h"
 #include "text/display_rows.h"
 #include "text/text.h"
 
@@ -20,6 +21,11 @@ namespace zprava {
 // keys and mouse, copies with Ctrl+C or its context menu, and serves its
 // text to screen readers from the notice itself (see notice_view_accessible).
 //
+// Its parts: notice_view.cpp holds the text, the caret and scrolling;
+// notice_view_paint.cpp draws rows and finds what is where on screen;
+// notice_view_input.cpp takes keys and the mouse; notice_view_clipboard.cpp
+// copies, offers the selection and shows the context menu.
+//
 // Positions are code units of the notice text.
 class NoticeView {
  public:
@@ -30,10 +36,10 @@ class NoticeView {
 
   std::u16string_view Text() const { return text_; }
   const DisplayRows& Rows() const { return rows_; }
-  std::size_t Caret() const { return caret_; }
+  std::size_t Caret() const { return selection_.caret; }
   // The selection, first position first; empty when nothing is selected.
-  std::size_t SelectionStart() const { return std::min(anchor_, caret_); }
-  std::size_t SelectionEnd() const { return std::max(anchor_, caret_); }
+  std::size_t SelectionStart() const { return selection_.Start(); }
+  std::size_t SelectionEnd() const { return selection_.End(); }
 
   // Moves the caret, keeping the selection's other end when `extend`.
   void MoveCaret(std::size_t at, bool extend);
@@ -42,31 +48,9 @@ class NoticeView {
 
   // The display text (UTF-8) between two positions.
   std::string ShownText(std::size_t from, std::size_t to) const;
-  // The row `index`'s text as laid out, with the byte each of its code units starts at.
-  struct ShownRow {
-    DisplayRows::Row row;
-    std::string utf8;
-    std::vector<int> byte_at;  // one more than the row's units
-  };
-  ShownRow ShowRow(std::size_t start) const;
-  // Where the caret stops before and after `at`: never inside a surrogate
-  // pair, a CR LF or a character with its combining marks.
-  std::size_t NextStop(std::size_t at) const;
-  std::size_t PreviousStop(std::size_t at) const;
-
-  // Where words and sentences start and end, as the toolkit finds them in
-  // the user's language, for the characters within reach of `at`: the
-  // position each character starts at, one past the last, and the toolkit's
-  // breaks before each of them.
-  struct TextBreaks {
-    std::vector<std::size_t> unit_of_char;
-    std::vector<PangoLogAttr> attrs;
-  };
+  // Words and sentences within reach of `at`, as the toolkit finds them in
+  // the user's language.
   TextBreaks BreaksAround(std::size_t at) const;
-  // Where Ctrl+Right and Ctrl+Left go, as in a text view: the end of the word
-  // after `at`, the start of the word before it.
-  std::size_t NextWordEnd(std::size_t at) const;
-  std::size_t PreviousWordStart(std::size_t at) const;
 
   GtkWidget* Area() const { return area_; }
 
@@ -82,37 +66,49 @@ class NoticeView {
   NoticeView(const NoticeView&) = delete;  // its rows point into its own text
   NoticeView& operator=(const NoticeView&) = delete;
   GtkWidget* Build(int width, int height);
-  std::size_t CharacterStart(std::size_t at) const;
-  std::size_t RowEndStop(const DisplayRows::Row& row) const;
 
-  static gboolean Draw(GtkWidget* area, cairo_t* cr, gpointer data);
-  static void Allocated(GtkWidget* area, GdkRectangle* allocation, gpointer data);
-  static gboolean Scrolled(GtkWidget*, GdkEventScroll* event, gpointer data);
-  static gboolean KeyPressed(GtkWidget*, GdkEventKey* event, gpointer data);
-  static gboolean Pressed(GtkWidget* area, GdkEventButton* event, gpointer data);
-  static gboolean Dragged(GtkWidget*, GdkEventMotion* event, gpointer data);
-  static gboolean PopupMenuKey(GtkWidget*, gpointer data);
-  static void FocusChanged(GtkWidget* area, GdkEventFocus*, gpointer);
-
-  GObjectPtr<PangoLayout> NewRowLayout() const;
-  void DrawRow(cairo_t* cr, PangoLayout* layout, const ShownRow& shown, int y,
-               bool holds_caret) const;
-  bool MoveByKey(guint keyval, bool control, bool extend);
-  std::size_t LastPageTop() const;
+  // The text, the caret and scrolling (notice_view.cpp).
+  void SetSelection(const Selection& selection);
+  void SelectionChanged(bool caret_moved, bool selection_changed);
   std::size_t TopRow() const;
   void ScrollBy(double rows);
   void ScrollToCaret();
+
+  // Painting (notice_view_paint.cpp). A row's text as laid out, with the
+  // byte each of its code units starts at.
+  struct ShownRow {
+    DisplayRows::Row row;
+    std::string utf8;
+    std::vector<int> byte_at;  // one more than the row's units
+  };
+  ShownRow ShowRow(std::size_t start) const;
+  GObjectPtr<PangoLayout> NewRowLayout() const;
+  void DrawRow(cairo_t* cr, PangoLayout* layout, const ShownRow& shown, int y,
+               bool holds_caret) const;
+  std::size_t LastPageTop() const;
+  static gboolean Draw(GtkWidget* area, cairo_t* cr, gpointer data);
+  static void Allocated(GtkWidget* area, GdkRectangle* allocation, gpointer data);
+
+  // Keys and the mouse (notice_view_input.cpp).
+  bool MoveByKey(guint keyval, bool control, bool extend);
+  static gboolean KeyPressed(GtkWidget*, GdkEventKey* event, gpointer data);
+  static gboolean Pressed(GtkWidget* area, GdkEventButton* event, gpointer data);
+  static gboolean Dragged(GtkWidget*, GdkEventMotion* event, gpointer data);
+  static gboolean Scrolled(GtkWidget*, GdkEventScroll* event, gpointer data);
+  static gboolean PopupMenuKey(GtkWidget*, gpointer data);
+  static void FocusChanged(GtkWidget* area, GdkEventFocus*, gpointer);
+
+  // The clipboard and the context menu (notice_view_clipboard.cpp).
   void ShowMenu(const GdkEvent* event);
   void Copy() const;
   void OfferPrimarySelection();
-  void SelectionChanged(bool caret_moved, bool selection_changed);
 
   NoticeText text_;
-  DisplayRows rows_;  // over text_
+  DisplayRows rows_;        // over text_
+  CaretRules caret_rules_;  // over text_ and rows_
+  Selection selection_;
   GObjectPtr<GtkAdjustment> adjustment_;
   GtkWidget* area_ = nullptr;
-  std::size_t caret_ = 0;
-  std::size_t anchor_ = 0;
   struct DrawnRow {
     std::size_t start;
     int y;
@@ -122,12 +118,10 @@ class NoticeView {
   std::size_t rows_in_view_ = 1;
 };
 
-// The toolkit's character classes: a combining mark, a joiner and what it
-// joins and a skin tone keep with the character before; East Asian wide
-// characters take two columns, zero-width ones none.
-CharacterClasses CharacterClassesOnScreen();
-
 // The view an area made by NoticeView::New shows, or nullptr.
 NoticeView* NoticeViewOf(GtkWidget* area);
+
+// The space between the view's frame and its text, in pixels.
+inline constexpr int kNoticeViewMargin = 6;
 
 }  // namespace zprava

@@ -8,13 +8,11 @@
 #include <vector>
 
 #include "gtk/notice_view.h"
+#include "text/caret.h"
 #include "text/line_end.h"
-#include "text/unicode.h"
 
 namespace zprava {
 namespace {
-
-constexpr const char* kAccessibleKey = "zprava-notice-accessible";
 
 // ATK counts in gint; a notice past two thousand million characters is read
 // as far as that.
@@ -28,46 +26,29 @@ NoticeView* ViewOf(AtkText* text) {
 }
 
 // ATK counts characters of the text as shown; the view counts code units.
-struct Span {
-  std::size_t from, to;  // code units
-};
-
-gchar* SpanText(const NoticeView& view, Span span, gint* start, gint* end) {
+gchar* SpanText(const NoticeView& view, TextSpan span, gint* start, gint* end) {
   const DisplayRows& rows = view.Rows();
   *start = ToAtk(rows.CharOffset(span.from));
   *end = ToAtk(rows.CharOffset(span.to));
   return g_strdup(view.ShownText(span.from, span.to).c_str());
 }
 
-// Words and sentences as the toolkit finds them, looked for within reach of
-// `at`: a sentence or word longer than that is given in parts.
-Span TextUnitAt(const NoticeView& view, std::size_t at, AtkTextBoundary boundary) {
-  const NoticeView::TextBreaks breaks = view.BreaksAround(at);
-  const std::vector<std::size_t>& unit_of_char = breaks.unit_of_char;
-  auto is_edge = [&](std::size_t i) {
-    const PangoLogAttr& attr = breaks.attrs[i];
-    switch (boundary) {
-      case ATK_TEXT_BOUNDARY_WORD_START:
-        return attr.is_word_start != 0;
-      case ATK_TEXT_BOUNDARY_WORD_END:
-        return attr.is_word_end != 0;
-      case ATK_TEXT_BOUNDARY_SENTENCE_START:
-        return attr.is_sentence_start != 0;
-      default:
-        return attr.is_sentence_end != 0;
-    }
-  };
-  const std::size_t here = static_cast<std::size_t>(
-      std::upper_bound(unit_of_char.begin(), unit_of_char.end(), at) - unit_of_char.begin() - 1);
-  std::size_t first = std::min(here, unit_of_char.size() - 1);
-  while (first > 0 && !is_edge(first)) --first;
-  std::size_t last = first + 1;
-  while (last + 1 < unit_of_char.size() && !is_edge(last)) ++last;
-  const std::size_t from = unit_of_char[first];
-  return {from, std::max(from, unit_of_char[std::min(last, unit_of_char.size() - 1)])};
+std::uint8_t EdgeOf(AtkTextBoundary boundary) {
+  switch (boundary) {
+    case ATK_TEXT_BOUNDARY_WORD_START:
+      return TextBreaks::kWordStart;
+    case ATK_TEXT_BOUNDARY_WORD_END:
+      return TextBreaks::kWordEnd;
+    case ATK_TEXT_BOUNDARY_SENTENCE_START:
+      return TextBreaks::kSentenceStart;
+    default:
+      return TextBreaks::kSentenceEnd;
+  }
 }
 
-Span LineAt(const NoticeView& view, std::size_t at, AtkTextBoundary boundary) {
+// A line as ATK counts it: a row with its line end, or from the end of the
+// row before to the end of this one.
+TextSpan LineAt(const NoticeView& view, std::size_t at, AtkTextBoundary boundary) {
   const DisplayRows& rows = view.Rows();
   const std::size_t index = rows.IndexOf(at);
   const DisplayRows::Row row = rows.RowAt(rows.Start(index));
@@ -80,11 +61,9 @@ Span LineAt(const NoticeView& view, std::size_t at, AtkTextBoundary boundary) {
   return {from, row.start + row.text.size()};
 }
 
-Span CharAt(const NoticeView& view, std::size_t at) {
-  const std::u16string_view text = view.Text();
-  if (at >= text.size()) return {text.size(), text.size()};
-  const std::size_t line_end = LineEndLength(text, at);
-  return {at, at + (line_end != 0 ? line_end : CodePointAt(text, at).length)};
+TextSpan CharAt(const NoticeView& view, std::size_t at) {
+  at = std::min(at, view.Text().size());
+  return {at, at + ShownCharLength(view.Text(), at)};
 }
 
 gchar* GetText(AtkText* text, gint start, gint end) {
@@ -110,14 +89,14 @@ gchar* GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gin
     case ATK_TEXT_BOUNDARY_LINE_END:
       return SpanText(*view, LineAt(*view, at, boundary), start, end);
     default:
-      return SpanText(*view, TextUnitAt(*view, at, boundary), start, end);
+      return SpanText(*view, UnitAround(view->BreaksAround(at), at, EdgeOf(boundary)), start, end);
   }
 }
 
 gunichar GetCharacterAtOffset(AtkText* text, gint offset) {
   const NoticeView* view = ViewOf(text);
   if (view == nullptr) return 0;
-  const Span span =
+  const TextSpan span =
       CharAt(*view, view->Rows().UnitOffset(static_cast<std::size_t>(std::max(offset, 0))));
   const std::string shown = view->ShownText(span.from, span.to);
   return shown.empty() ? 0 : g_utf8_get_char(shown.c_str());
@@ -340,9 +319,6 @@ G_DEFINE_TYPE_WITH_CODE(ZpravaNoticeAccessible, zprava_notice_accessible,
 static void zprava_notice_accessible_initialize(AtkObject* object, gpointer data) {
   ATK_OBJECT_CLASS(zprava_notice_accessible_parent_class)->initialize(object, data);
   object->role = ATK_ROLE_TEXT;
-  // The area (`data`) tells this accessible of caret and selection moves;
-  // until one exists there is nobody to tell.
-  g_object_set_data(G_OBJECT(data), zprava::kAccessibleKey, object);
 }
 
 static AtkStateSet* zprava_notice_accessible_ref_state_set(AtkObject* object) {

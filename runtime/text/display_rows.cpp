@@ -143,8 +143,7 @@ std::size_t DisplayRows::UnitOffset(std::size_t char_offset) const {
   if (char_offset >= CharsBefore(mark + 1) && mark + 1 >= marks_.size()) return text_.size();
   std::size_t at = marks_[mark].start;
   for (std::size_t chars = marks_[mark].chars; chars < char_offset; ++chars) {
-    const std::size_t line_end = LineEndLength(text_, at);
-    at += line_end != 0 ? line_end : CodePointAt(text_, at).length;
+    at += ShownCharLength(text_, at);
   }
   return at;
 }

@@ -31,4 +31,12 @@ constexpr bool SplitsCharacter(std::u16string_view text, std::size_t at) {
          (text[at - 1] == u'\r' && text[at] == u'\n');
 }
 
+// The code units of the character shown at `at`: a line end, a surrogate
+// pair or a single unit; 0 at the end of the text.
+constexpr std::size_t ShownCharLength(std::u16string_view text, std::size_t at) {
+  if (at >= text.size()) return 0;
+  const std::size_t line_end = LineEndLength(text, at);
+  return line_end != 0 ? line_end : CodePointAt(text, at).length;
+}
+
 }  // namespace zprava

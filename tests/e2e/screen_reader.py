@@ -1,5 +1,6 @@
 """A desktop with a screen reader: Xvfb, openbox, the AT-SPI bus and Orca, its speech silenced
-and read back from Orca's debug log."""
+and read back from Orca's debug log. Orca runs one to a user: it replaces any other the user
+runs, so these tests run one at a time."""
 
 import os
 import re
