@@ -1,8 +1,7 @@
-#include "gtk/notice_view.h"
-
 #include <algorithm>
 #include <optional>
 
+#include "gtk/notice_view.h"
 
 namespace zprava {
 namespace {

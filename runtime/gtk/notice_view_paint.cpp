@@ -1,7 +1,6 @@
-#include "gtk/notice_view.h"
-
 #include <algorithm>
 
+#include "gtk/notice_view.h"
 #include "text/display_text.h"
 #include "text/unicode.h"
 
