@@ -1,0 +1,92 @@
+"""Many users logging in at once on one terminal server: fifty dialogs on one X display, each
+reading the same 10 MB notice from one folder, all on screen together, each ending with status 0
+when dismissed, half by Return and half by the close control."""
+
+import os
+import subprocess
+import sys
+import threading
+import time
+import unittest
+
+from desktop import VirtualDesktop
+from harness import CAPTION, NoticeFolder, base_environment, mem_available, sanitized
+
+BINARY = None
+DIALOGS = 50
+
+
+def ten_megabytes_of_lines():
+    line = "Řádek {}: Příliš žluťoučký kůň úpěl ďábelské ódy; kolegové, porada v 9:00\r\n"
+    lines, size, n = [], 0, 0
+    while size < 10_000_000:
+        n += 1
+        lines.append(line.format(n))
+        size += len(lines[-1].encode())
+    return "".join(lines).encode()
+
+
+class ManyDialogsAtOnce(unittest.TestCase):
+    def setUp(self):
+        if sanitized():
+            self.skipTest("fifty sanitized processes would measure the sanitizer, not the program")
+        self.desktop = VirtualDesktop()
+        self.addCleanup(self.desktop.close)
+
+    def visible_dialogs(self):
+        found = self.desktop.xdotool("search", "--onlyvisible", "--name", f"^{CAPTION}$")
+        return [int(w) for w in found.stdout.split()]
+
+    def test_fifty_dialogs_on_one_display(self):
+        with NoticeFolder(ten_megabytes_of_lines()) as folder:
+            env = base_environment(LC_ALL="C", **self.desktop.environment())
+            available_before = mem_available()
+            start = time.monotonic()
+            processes = [subprocess.Popen([BINARY], cwd=folder.path, env=env,
+                                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+                         for _ in range(DIALOGS)]
+            for process in processes:
+                self.addCleanup(process.kill)
+            # Each process's status and peak resident set, as it ends.
+            ended = {}
+
+            def reap(process):
+                _, status, usage = os.wait4(process.pid, 0)
+                process.returncode = os.waitstatus_to_exitcode(status)
+                ended[process.pid] = (process.returncode, usage.ru_maxrss * 1024)
+
+            reapers = [threading.Thread(target=reap, args=(p,)) for p in processes]
+            for reaper in reapers:
+                reaper.start()
+
+            deadline = time.monotonic() + 180
+            dialogs = []
+            while len(dialogs) < DIALOGS and time.monotonic() < deadline and len(ended) == 0:
+                time.sleep(0.2)
+                dialogs = self.visible_dialogs()
+            all_shown = time.monotonic() - start
+            used_while_shown = available_before - mem_available()
+            self.assertEqual(ended, {}, "a program ended before it was dismissed")
+            self.assertEqual(len(dialogs), DIALOGS)
+
+            for n, window in enumerate(dialogs):
+                if n % 2 == 0:
+                    self.desktop.press(window, "Return")
+                else:
+                    self.desktop.close_window(window)
+            for reaper in reapers:
+                reaper.join(timeout=max(1, deadline - time.monotonic()))
+            all_ended = time.monotonic() - start
+            self.assertEqual(sorted(status for status, _ in ended.values()), [0] * DIALOGS)
+            peaks = sorted(peak for _, peak in ended.values())
+            mib = 1 << 20
+            print(f"{DIALOGS} dialogs of a 10 MB notice: all on screen after {all_shown:.1f} s, "
+                  f"all ended after {all_ended:.1f} s; peak RSS per process {peaks[0] / mib:.0f}-"
+                  f"{peaks[-1] / mib:.0f} MiB (median {peaks[len(peaks) // 2] / mib:.0f}); "
+                  f"MemAvailable down by {used_while_shown / mib:.0f} MiB while all were shown",
+                  file=sys.stderr)
+
+
+if __name__ == "__main__":
+    BINARY = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
