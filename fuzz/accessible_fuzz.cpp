@@ -78,12 +78,14 @@ struct Check {
     Require(first == std::min(offset, Count()));
     Require(last == first + (offset < Count() ? 1 : 0));
     Require(CodePointsIn(Shown(text, c.from, c.to)) == last - first);
-    for (const Span line : {LineFromStart(rows, at), LineToEnd(rows, at)}) {
+    const Span with_end = LineFromStart(rows, at);
+    for (const Span line : {with_end, LineToEnd(rows, at)}) {
       const std::size_t from = rows.CharOffset(line.from), to = rows.CharOffset(line.to);
       Require(from <= first && first <= to);
       Require(CodePointsIn(Shown(text, line.from, line.to)) == to - from);
     }
-    Require(rows.CharOffset(LineFromStart(rows, at).to) > first || first == Count());
+    // The line with its end holds the character (but at the text's end).
+    Require(rows.CharOffset(with_end.to) > first || first == Count());
   }
 
   // The text between two character offsets has as many characters.
