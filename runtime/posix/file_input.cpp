@@ -55,6 +55,7 @@ std::size_t RegularFileSize(int fd) {
   return static_cast<std::size_t>(info.st_size);
 }
 
+// One read, repeated when a signal interrupts it.
 std::size_t ReadSome(int fd, char* buffer, std::size_t room) {
   for (;;) {
     const ssize_t got = ::read(fd, buffer, room);
