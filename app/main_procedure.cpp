@@ -24,9 +24,9 @@ ExitStatus HandleFailure(FailureNumber number, NoticeDialog& dialog) {
 
 }  // namespace
 
-ExitStatus Main(NoticeDialog& dialog) {
+ExitStatus Main(NoticeDialog& dialog, std::uint64_t available_memory) {
   try {
-    NoticeText notice = ReplaceSemicolons(ReadNotice());
+    NoticeText notice = ReplaceSemicolons(ReadNotice(available_memory));
     // The dialog offers only OK, and OK ends the program.
     ShowNotice(std::move(notice), dialog);
     return kNoticeShown;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "dialog/notice_dialog.h"
 
 namespace zprava {
@@ -13,7 +15,8 @@ enum ExitStatus : int {
 
 // Reads the notice, turns its semicolons into commas and shows it. A missing
 // notice file shows the not-found notice instead; any other failure ends
-// without a dialog.
-ExitStatus Main(NoticeDialog& dialog);
+// without a dialog, a notice that would take more than half of
+// `available_memory` (AvailableMemory() of the system) among them.
+ExitStatus Main(NoticeDialog& dialog, std::uint64_t available_memory);
 
 }  // namespace zprava

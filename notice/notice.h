@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,10 @@ inline constexpr std::u16string_view kHeaderPrefix = u"Zpráva: ";
 inline constexpr std::u16string_view kHeaderDatePattern = u"dddd d.mmmm yyyy";
 
 // Reads "Zprava.ini" from the current directory and joins its items into the
-// notice. Throws RuntimeFailure (kFileNotFound when the file is missing).
-NoticeText ReadNotice();
+// notice. Throws RuntimeFailure: kFileNotFound when the file is missing,
+// kOutOfMemory, before taking the memory, when reading it would take more
+// than half of `available_memory` (AvailableMemory() of the system).
+NoticeText ReadNotice(std::uint64_t available_memory);
 
 // The notice held in a file's bytes, or in text already decoded: read item by
 // item and joined with CR LF, empty items in front of the first text dropped.

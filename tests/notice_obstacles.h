@@ -22,4 +22,9 @@ std::vector<NoticeObstacle> NoticeObstacles();
 // can make such links; false where not.
 bool LinkNoticeToNowhere();
 
+// Makes "Zprava.ini" a link to a regular file that reads longer than its
+// size says (one the system makes up while it is read, of at least 512
+// bytes); false where there is none.
+bool LinkNoticeToFileLongerThanItsSize();
+
 }  // namespace zprava

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "system/failure.h"
+#include "system/read_to_end.h"
 
 namespace zprava {
 namespace {
@@ -54,31 +55,22 @@ std::size_t RegularFileSize(int fd) {
   return static_cast<std::size_t>(info.st_size);
 }
 
-// Reads until end of file; the size from fstat is only a first guess, so a
-// file that grows or shrinks meanwhile is read as it then is.
-std::string ReadToEnd(int fd, std::size_t expected_size) {
-  std::string bytes;
-  bytes.resize(expected_size + 1);  // +1 to notice growth without a second syscall round
-  std::size_t filled = 0;
+// One read, repeated when a signal interrupts it.
+std::size_t ReadSome(int fd, char* buffer, std::size_t room) {
   for (;;) {
-    if (filled == bytes.size()) bytes.resize(bytes.size() + bytes.size() / 2 + 4096);
-    ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      throw RuntimeFailure(FailureNumber::kDeviceIo);
-    }
-    filled += static_cast<std::size_t>(got);
+    const ssize_t got = ::read(fd, buffer, room);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) throw RuntimeFailure(FailureNumber::kDeviceIo);
   }
-  bytes.resize(filled);
-  return bytes;
 }
 
 }  // namespace
 
-std::string ReadWholeFile(std::string_view name) {
+std::string ReadWholeFile(std::string_view name, std::size_t most_bytes) {
   FileDescriptor file(OpenForReading(std::string(name)));
-  return ReadToEnd(file.get(), RegularFileSize(file.get()));
+  return ReadToEnd(RegularFileSize(file.get()), most_bytes, [&](char* buffer, std::size_t room) {
+    return ReadSome(file.get(), buffer, room);
+  });
 }
 
 }  // namespace zprava

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "system/failure.h"
+#include "system/read_to_end.h"
 
 namespace zprava {
 namespace {
@@ -55,30 +56,22 @@ std::size_t DiskFileSize(HANDLE handle) {
   return static_cast<std::size_t>(size.QuadPart);
 }
 
-// Reads until end of file; the size is only a first guess, so a file that
-// grows or shrinks meanwhile is read as it then is.
-std::string ReadToEnd(HANDLE handle, std::size_t expected_size) {
-  std::string bytes(expected_size + 1, '\0');
-  std::size_t filled = 0;
-  for (;;) {
-    if (filled == bytes.size()) bytes.resize(bytes.size() + bytes.size() / 2 + 4096);
-    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, 1U << 30));
-    DWORD got = 0;
-    if (!ReadFile(handle, bytes.data() + filled, wanted, &got, nullptr)) {
-      throw RuntimeFailure(FailureNumber::kDeviceIo);
-    }
-    if (got == 0) break;
-    filled += got;
+std::size_t ReadSome(HANDLE handle, char* buffer, std::size_t room) {
+  DWORD got = 0;
+  if (!ReadFile(handle, buffer, static_cast<DWORD>(std::min<std::size_t>(room, 1U << 30)), &got,
+                nullptr)) {
+    throw RuntimeFailure(FailureNumber::kDeviceIo);
   }
-  bytes.resize(filled);
-  return bytes;
+  return got;
 }
 
 }  // namespace
 
-std::string ReadWholeFile(std::string_view name) {
+std::string ReadWholeFile(std::string_view name, std::size_t most_bytes) {
   FileHandle file(OpenForReading(name));
-  return ReadToEnd(file.get(), DiskFileSize(file.get()));
+  return ReadToEnd(DiskFileSize(file.get()), most_bytes, [&](char* buffer, std::size_t room) {
+    return ReadSome(file.get(), buffer, room);
+  });
 }
 
 }  // namespace zprava

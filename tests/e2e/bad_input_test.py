@@ -11,7 +11,7 @@ import time
 import unittest
 
 from harness import (CAPTION, NOT_FOUND, NoticeFolder, base_environment, command, header_dates,
-                     run, sanitized, wrapped)
+                     mem_available, run, sanitized, wrapped)
 
 BINARY = None
 QUICK = 5  # seconds: every case ends well within this
@@ -109,10 +109,39 @@ class BadInput(unittest.TestCase):
 
             self.assert_silent_end(self.run_in(folder, preexec_fn=limit_memory))
 
+    def test_notice_over_half_the_available_memory_ends_without_taking_it(self):
+        if sanitized() or wrapped():
+            self.skipTest("memory use is measured on the plain build")
+        # Read, it would need three times its size: three quarters of what is available.
+        size = mem_available() // 4
+        # Room for the file's bytes but not for the notice: were the file read
+        # after all, that would show in the resident set, without taking the machine.
+        limit = size + (2 << 30)
+
+        def limit_memory():
+            resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+
+        with NoticeFolder() as folder:
+            with open(os.path.join(folder.path, "Zprava.ini"), "wb") as f:
+                f.truncate(size)
+            process = subprocess.Popen(command(BINARY), cwd=folder.path,
+                                       env=base_environment(LC_ALL="C"), stdin=subprocess.DEVNULL,
+                                       stdout=subprocess.PIPE, preexec_fn=limit_memory)
+            output = process.stdout.read()
+            process.stdout.close()
+            _, status, usage = os.wait4(process.pid, 0)
+            process.returncode = os.waitstatus_to_exitcode(status)
+            self.assertEqual((process.returncode, output), (2, b""))
+            # ru_maxrss also counts this script's resident set from before the exec
+            # (some 20 MiB), which keeps well under the bound all the same.
+            self.assertLess(usage.ru_maxrss * 1024, 64 << 20)
+
     def test_huge_sparse_file_is_shown_in_bounded_memory(self):
         if sanitized() or wrapped():
             self.skipTest("memory use is measured on the plain build")
         size = 1 << 30
+        if 3 * size > mem_available() // 2:
+            self.skipTest("the notice would not fit in half of the memory available here")
         with NoticeFolder() as folder:
             with open(os.path.join(folder.path, "Zprava.ini"), "wb") as f:
                 f.truncate(size)

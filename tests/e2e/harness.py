@@ -42,6 +42,15 @@ class NoticeFolder:
         shutil.rmtree(self.path, ignore_errors=True)
 
 
+def mem_available():
+    """MemAvailable from /proc/meminfo, in bytes: what the program budgets half of."""
+    with open("/proc/meminfo") as f:
+        for line in f:
+            if line.startswith("MemAvailable:"):
+                return int(line.split()[1]) * 1024
+    raise AssertionError("/proc/meminfo has no MemAvailable")
+
+
 def base_environment(**overrides):
     env = {k: v for k, v in os.environ.items()
            if k not in ("DISPLAY", "WAYLAND_DISPLAY", "LANG", "LANGUAGE") and not k.startswith("LC_")}

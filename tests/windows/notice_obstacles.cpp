@@ -28,4 +28,6 @@ std::vector<NoticeObstacle> NoticeObstacles() {
 // Making symbolic links takes a privilege ordinary users lack.
 bool LinkNoticeToNowhere() { return false; }
 
+bool LinkNoticeToFileLongerThanItsSize() { return false; }
+
 }  // namespace zprava
