@@ -1,6 +1,5 @@
 """A desktop with a screen reader: Xvfb, openbox, the AT-SPI bus and Orca, its speech silenced
-and read back from Orca's debug log. Orca runs one to a user: it replaces any other the user
-runs, so these tests run one at a time."""
+and read back from Orca's debug log."""
 
 import os
 import re
@@ -76,10 +75,18 @@ class SpokenDesktop:
             subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
                              stderr=subprocess.DEVNULL)]
         self.wait_for(self.has_accessibility_bus, 30, "the accessibility bus did not start")
-        # Orca speaks English; the programs it reads run in the user's locale.
-        orca_env = {**self.env, "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8"}
-        orca = subprocess.Popen(["/usr/bin/python3", "-c", ORCA, "--replace",
-                                 f"--debug-file={self.log}"], env=orca_env,
+        # Orca speaks English; the programs it reads run in the user's locale. It looks for
+        # other Orcas of the user with pgrep, to refuse to start beside them; this one has a
+        # desktop and a session bus of its own, so it is shown none, and runs beside any other.
+        alone = os.path.join(self.home, "alone")
+        os.makedirs(alone)
+        with open(os.path.join(alone, "pgrep"), "w") as f:
+            f.write("#!/bin/sh\nexit 1\n")
+        os.chmod(os.path.join(alone, "pgrep"), 0o755)
+        orca_env = {**self.env, "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8",
+                    "PATH": alone + os.pathsep + self.env.get("PATH", "")}
+        orca = subprocess.Popen(["/usr/bin/python3", "-c", ORCA, f"--debug-file={self.log}"],
+                                env=orca_env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.services.append(orca)
         self.wait_for(lambda: orca.poll() is None and "Screen reader on." in self.utterances(0),
