@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "gtk/guarded_callback.h"
 #include "gtk/notice_view_accessible.h"
 #include "text/display_text.h"
 #include "text/line_end.h"
@@ -31,6 +32,15 @@ constexpr int kMargin = 6;
 constexpr const char* kViewKey = "zprava-notice-view";
 
 void FreeView(gpointer view) { delete static_cast<NoticeView*>(view); }
+
+// The selected text, for a program that pastes the primary selection.
+void GiveSelection(GtkClipboard*, GtkSelectionData* data, guint, gpointer owner) {
+  const NoticeView* view = NoticeViewOf(GTK_WIDGET(owner));
+  if (view == nullptr) return;
+  const std::string text = view->ShownText(view->SelectionStart(), view->SelectionEnd());
+  if (text.size() > G_MAXINT) return;
+  gtk_selection_data_set_text(data, text.data(), static_cast<gint>(text.size()));
+}
 
 }  // namespace
 
@@ -78,15 +88,15 @@ GtkWidget* NoticeView::Build(int width, int height) {
                                    GDK_BUTTON1_MOTION_MASK | GDK_KEY_PRESS_MASK |
                                    GDK_FOCUS_CHANGE_MASK);
   gtk_style_context_add_class(gtk_widget_get_style_context(area_), GTK_STYLE_CLASS_VIEW);
-  g_signal_connect(area_, "draw", G_CALLBACK(Draw), this);
-  g_signal_connect(area_, "size-allocate", G_CALLBACK(Allocated), this);
-  g_signal_connect(area_, "scroll-event", G_CALLBACK(Scrolled), this);
-  g_signal_connect(area_, "key-press-event", G_CALLBACK(KeyPressed), this);
-  g_signal_connect(area_, "button-press-event", G_CALLBACK(Pressed), this);
-  g_signal_connect(area_, "motion-notify-event", G_CALLBACK(Dragged), this);
-  g_signal_connect(area_, "popup-menu", G_CALLBACK(PopupMenuKey), this);
-  g_signal_connect(area_, "focus-in-event", G_CALLBACK(FocusChanged), nullptr);
-  g_signal_connect(area_, "focus-out-event", G_CALLBACK(FocusChanged), nullptr);
+  g_signal_connect(area_, "draw", G_CALLBACK(GuardedEvent<Draw>), this);
+  g_signal_connect(area_, "size-allocate", G_CALLBACK(Guarded<Allocated>), this);
+  g_signal_connect(area_, "scroll-event", G_CALLBACK(GuardedEvent<Scrolled>), this);
+  g_signal_connect(area_, "key-press-event", G_CALLBACK(GuardedEvent<KeyPressed>), this);
+  g_signal_connect(area_, "button-press-event", G_CALLBACK(GuardedEvent<Pressed>), this);
+  g_signal_connect(area_, "motion-notify-event", G_CALLBACK(GuardedEvent<Dragged>), this);
+  g_signal_connect(area_, "popup-menu", G_CALLBACK(GuardedEvent<PopupMenuKey>), this);
+  g_signal_connect(area_, "focus-in-event", G_CALLBACK(Guarded<FocusChanged>), nullptr);
+  g_signal_connect(area_, "focus-out-event", G_CALLBACK(Guarded<FocusChanged>), nullptr);
   g_signal_connect_object(adjustment_.get(), "value-changed", G_CALLBACK(gtk_widget_queue_draw),
                           area_, G_CONNECT_SWAPPED);
 
@@ -560,11 +570,10 @@ void NoticeView::ShowMenu(const GdkEvent* event) {
   gtk_menu_attach_to_widget(GTK_MENU(menu), area_, nullptr);
   GtkWidget* copy = gtk_menu_item_new_with_mnemonic(g_dgettext("gtk30", "_Copy"));
   gtk_widget_set_sensitive(copy, SelectionStart() != SelectionEnd());
-  g_signal_connect_swapped(copy, "activate", G_CALLBACK(+[](NoticeView* view) { view->Copy(); }),
-                           this);
+  g_signal_connect_swapped(copy, "activate", G_CALLBACK(Guarded<&NoticeView::Copy>), this);
   GtkWidget* select_all = gtk_menu_item_new_with_mnemonic(g_dgettext("gtk30", "Select _All"));
-  g_signal_connect_swapped(select_all, "activate",
-                           G_CALLBACK(+[](NoticeView* view) { view->SelectAll(); }), this);
+  g_signal_connect_swapped(select_all, "activate", G_CALLBACK(Guarded<&NoticeView::SelectAll>),
+                           this);
   gtk_menu_shell_append(GTK_MENU_SHELL(menu), copy);
   gtk_menu_shell_append(GTK_MENU_SHELL(menu), select_all);
   gtk_widget_show_all(menu);
@@ -609,16 +618,8 @@ void NoticeView::OfferPrimarySelection() {
   gtk_target_list_add_text_targets(list, 0);
   int count = 0;
   GtkTargetEntry* targets = gtk_target_table_new_from_list(list, &count);
-  gtk_clipboard_set_with_owner(
-      primary, targets, static_cast<guint>(count),
-      +[](GtkClipboard*, GtkSelectionData* data, guint, gpointer owner) {
-        const NoticeView* view = NoticeViewOf(GTK_WIDGET(owner));
-        if (view == nullptr) return;
-        const std::string text = view->ShownText(view->SelectionStart(), view->SelectionEnd());
-        if (text.size() > G_MAXINT) return;
-        gtk_selection_data_set_text(data, text.data(), static_cast<gint>(text.size()));
-      },
-      nullptr, G_OBJECT(area_));
+  gtk_clipboard_set_with_owner(primary, targets, static_cast<guint>(count), Guarded<GiveSelection>,
+                               nullptr, G_OBJECT(area_));
   gtk_target_table_free(targets, count);
   gtk_target_list_unref(list);
 }
