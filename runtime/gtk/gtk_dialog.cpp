@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "gtk/gobject_ptr.h"
+#include "gtk/guarded_callback.h"
 #include "gtk/lost_display.h"
 #include "gtk/message_area.h"
 #include "text/display_text.h"
@@ -97,20 +98,28 @@ void PassOnTheActivationToken() {
   g_unsetenv("XDG_ACTIVATION_TOKEN");  // it is good for one activation only
 }
 
+void ShowUntilDismissed(DialogContent content, CallbackFailures& failures) {
+  const OwnedWidget dialog = NewMessageDialog(content.caption, content.icon);
+  GtkWidget* view =
+      FillMessageArea(GTK_MESSAGE_DIALOG(dialog.get()), content.header, std::move(content.body));
+  // The button reads "OK" whatever the language; the stock label would be translated.
+  GtkWidget* ok = gtk_dialog_add_button(GTK_DIALOG(dialog.get()), "OK", GTK_RESPONSE_OK);
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog.get()), GTK_RESPONSE_OK);
+  gtk_widget_show_all(dialog.get());
+  // A selectable label given focus would show all its text selected.
+  gtk_widget_grab_focus(view != nullptr ? view : ok);
+  gtk_window_present(GTK_WINDOW(dialog.get()));
+  failures.Run(GTK_DIALOG(dialog.get()));  // OK, Escape and the close control all end it
+}
+
 class GtkNoticeDialog final : public NoticeDialog {
  public:
+  // A failure in a callback ends the dialog and comes out here once the
+  // dialog has gone, as any other failure of Show does.
   void Show(DialogContent content) override {
-    const OwnedWidget dialog = NewMessageDialog(content.caption, content.icon);
-    GtkWidget* view =
-        FillMessageArea(GTK_MESSAGE_DIALOG(dialog.get()), content.header, std::move(content.body));
-    // The button reads "OK" whatever the language; the stock label would be translated.
-    GtkWidget* ok = gtk_dialog_add_button(GTK_DIALOG(dialog.get()), "OK", GTK_RESPONSE_OK);
-    gtk_dialog_set_default_response(GTK_DIALOG(dialog.get()), GTK_RESPONSE_OK);
-    gtk_widget_show_all(dialog.get());
-    // A selectable label given focus would show all its text selected.
-    gtk_widget_grab_focus(view != nullptr ? view : ok);
-    gtk_window_present(GTK_WINDOW(dialog.get()));
-    gtk_dialog_run(GTK_DIALOG(dialog.get()));  // OK, Escape and the close control all end it
+    CallbackFailures failures;
+    ShowUntilDismissed(std::move(content), failures);
+    failures.RethrowFirst();
   }
 };
 

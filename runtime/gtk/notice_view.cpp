@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "gtk/character_classes.h"
+#include "gtk/guarded_callback.h"
 #include "gtk/notice_view_accessible.h"
 #include "text/display_text.h"
 
@@ -59,15 +60,15 @@ GtkWidget* NoticeView::Build(int width, int height) {
                                    GDK_BUTTON1_MOTION_MASK | GDK_KEY_PRESS_MASK |
                                    GDK_FOCUS_CHANGE_MASK);
   gtk_style_context_add_class(gtk_widget_get_style_context(area_), GTK_STYLE_CLASS_VIEW);
-  g_signal_connect(area_, "draw", G_CALLBACK(Draw), this);
-  g_signal_connect(area_, "size-allocate", G_CALLBACK(Allocated), this);
-  g_signal_connect(area_, "scroll-event", G_CALLBACK(Scrolled), this);
-  g_signal_connect(area_, "key-press-event", G_CALLBACK(KeyPressed), this);
-  g_signal_connect(area_, "button-press-event", G_CALLBACK(Pressed), this);
-  g_signal_connect(area_, "motion-notify-event", G_CALLBACK(Dragged), this);
-  g_signal_connect(area_, "popup-menu", G_CALLBACK(PopupMenuKey), this);
-  g_signal_connect(area_, "focus-in-event", G_CALLBACK(FocusChanged), nullptr);
-  g_signal_connect(area_, "focus-out-event", G_CALLBACK(FocusChanged), nullptr);
+  g_signal_connect(area_, "draw", G_CALLBACK(GuardedEvent<Draw>), this);
+  g_signal_connect(area_, "size-allocate", G_CALLBACK(Guarded<Allocated>), this);
+  g_signal_connect(area_, "scroll-event", G_CALLBACK(GuardedEvent<Scrolled>), this);
+  g_signal_connect(area_, "key-press-event", G_CALLBACK(GuardedEvent<KeyPressed>), this);
+  g_signal_connect(area_, "button-press-event", G_CALLBACK(GuardedEvent<Pressed>), this);
+  g_signal_connect(area_, "motion-notify-event", G_CALLBACK(GuardedEvent<Dragged>), this);
+  g_signal_connect(area_, "popup-menu", G_CALLBACK(GuardedEvent<PopupMenuKey>), this);
+  g_signal_connect(area_, "focus-in-event", G_CALLBACK(Guarded<FocusChanged>), nullptr);
+  g_signal_connect(area_, "focus-out-event", G_CALLBACK(Guarded<FocusChanged>), nullptr);
   g_signal_connect_object(adjustment_.get(), "value-changed", G_CALLBACK(gtk_widget_queue_draw),
                           area_, G_CONNECT_SWAPPED);
 

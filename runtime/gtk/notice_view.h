@@ -96,7 +96,7 @@ class NoticeView {
   static gboolean Dragged(GtkWidget*, GdkEventMotion* event, gpointer data);
   static gboolean Scrolled(GtkWidget*, GdkEventScroll* event, gpointer data);
   static gboolean PopupMenuKey(GtkWidget*, gpointer data);
-  static void FocusChanged(GtkWidget* area, GdkEventFocus*, gpointer);
+  static gboolean FocusChanged(GtkWidget* area, GdkEventFocus*, gpointer);
 
   // The clipboard and the context menu (notice_view_clipboard.cpp).
   void ShowMenu(const GdkEvent* event);

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "gtk/guarded_callback.h"
 #include "gtk/notice_view.h"
 #include "text/caret.h"
 #include "text/line_end.h"
@@ -295,21 +296,21 @@ struct ZpravaNoticeAccessibleClass {
 
 static void zprava_notice_accessible_text_init(AtkTextIface* iface) {
   using namespace zprava;
-  iface->get_text = GetText;
-  iface->get_text_at_offset = GetTextAtOffset;
-  iface->get_character_at_offset = GetCharacterAtOffset;
-  iface->get_character_count = GetCharacterCount;
-  iface->get_caret_offset = GetCaretOffset;
-  iface->set_caret_offset = SetCaretOffset;
-  iface->get_n_selections = GetNSelections;
-  iface->get_selection = GetSelection;
-  iface->set_selection = SetSelection;
-  iface->add_selection = AddSelection;
-  iface->remove_selection = RemoveSelection;
-  iface->get_character_extents = GetCharacterExtents;
-  iface->get_offset_at_point = GetOffsetAtPoint;
-  iface->get_run_attributes = GetRunAttributes;
-  iface->get_default_attributes = GetDefaultAttributes;
+  iface->get_text = Guarded<GetText>;
+  iface->get_text_at_offset = Guarded<GetTextAtOffset>;
+  iface->get_character_at_offset = Guarded<GetCharacterAtOffset>;
+  iface->get_character_count = Guarded<GetCharacterCount>;
+  iface->get_caret_offset = Guarded<GetCaretOffset>;
+  iface->set_caret_offset = Guarded<SetCaretOffset>;
+  iface->get_n_selections = Guarded<GetNSelections>;
+  iface->get_selection = Guarded<GetSelection>;
+  iface->set_selection = Guarded<SetSelection>;
+  iface->add_selection = Guarded<AddSelection>;
+  iface->remove_selection = Guarded<RemoveSelection>;
+  iface->get_character_extents = Guarded<GetCharacterExtents>;
+  iface->get_offset_at_point = Guarded<GetOffsetAtPoint, -1>;
+  iface->get_run_attributes = Guarded<GetRunAttributes>;
+  iface->get_default_attributes = Guarded<GetDefaultAttributes>;
 }
 
 G_DEFINE_TYPE_WITH_CODE(ZpravaNoticeAccessible, zprava_notice_accessible,

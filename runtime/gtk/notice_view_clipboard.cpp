@@ -1,6 +1,19 @@
+#include "gtk/guarded_callback.h"
 #include "gtk/notice_view.h"
 
 namespace zprava {
+namespace {
+
+// The selected text, for a program that pastes the primary selection.
+void GiveSelection(GtkClipboard*, GtkSelectionData* data, guint, gpointer owner) {
+  const NoticeView* view = NoticeViewOf(GTK_WIDGET(owner));
+  if (view == nullptr) return;
+  const std::string text = view->ShownText(view->SelectionStart(), view->SelectionEnd());
+  if (text.size() > G_MAXINT) return;
+  gtk_selection_data_set_text(data, text.data(), static_cast<gint>(text.size()));
+}
+
+}  // namespace
 // The menu's words are the toolkit's own, in the user's language, as in
 // every other text view's menu.
 void NoticeView::ShowMenu(const GdkEvent* event) {
@@ -8,11 +21,10 @@ void NoticeView::ShowMenu(const GdkEvent* event) {
   gtk_menu_attach_to_widget(GTK_MENU(menu), area_, nullptr);
   GtkWidget* copy = gtk_menu_item_new_with_mnemonic(g_dgettext("gtk30", "_Copy"));
   gtk_widget_set_sensitive(copy, SelectionStart() != SelectionEnd());
-  g_signal_connect_swapped(copy, "activate", G_CALLBACK(+[](NoticeView* view) { view->Copy(); }),
-                           this);
+  g_signal_connect_swapped(copy, "activate", G_CALLBACK(Guarded<&NoticeView::Copy>), this);
   GtkWidget* select_all = gtk_menu_item_new_with_mnemonic(g_dgettext("gtk30", "Select _All"));
-  g_signal_connect_swapped(select_all, "activate",
-                           G_CALLBACK(+[](NoticeView* view) { view->SelectAll(); }), this);
+  g_signal_connect_swapped(select_all, "activate", G_CALLBACK(Guarded<&NoticeView::SelectAll>),
+                           this);
   gtk_menu_shell_append(GTK_MENU_SHELL(menu), copy);
   gtk_menu_shell_append(GTK_MENU_SHELL(menu), select_all);
   gtk_widget_show_all(menu);
@@ -57,16 +69,8 @@ void NoticeView::OfferPrimarySelection() {
   gtk_target_list_add_text_targets(list, 0);
   int count = 0;
   GtkTargetEntry* targets = gtk_target_table_new_from_list(list, &count);
-  gtk_clipboard_set_with_owner(
-      primary, targets, static_cast<guint>(count),
-      +[](GtkClipboard*, GtkSelectionData* data, guint, gpointer owner) {
-        const NoticeView* view = NoticeViewOf(GTK_WIDGET(owner));
-        if (view == nullptr) return;
-        const std::string text = view->ShownText(view->SelectionStart(), view->SelectionEnd());
-        if (text.size() > G_MAXINT) return;
-        gtk_selection_data_set_text(data, text.data(), static_cast<gint>(text.size()));
-      },
-      nullptr, G_OBJECT(area_));
+  gtk_clipboard_set_with_owner(primary, targets, static_cast<guint>(count), Guarded<GiveSelection>,
+                               nullptr, G_OBJECT(area_));
   gtk_target_table_free(targets, count);
   gtk_target_list_unref(list);
 }

@@ -108,8 +108,9 @@ gboolean NoticeView::PopupMenuKey(GtkWidget*, gpointer data) {
   return TRUE;
 }
 
-void NoticeView::FocusChanged(GtkWidget* area, GdkEventFocus*, gpointer) {
+gboolean NoticeView::FocusChanged(GtkWidget* area, GdkEventFocus*, gpointer) {
   gtk_widget_queue_draw(area);
+  return FALSE;  // the toolkit's own handlers draw the focus too
 }
 
 gboolean NoticeView::Scrolled(GtkWidget*, GdkEventScroll* event, gpointer data) {
