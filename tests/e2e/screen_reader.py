@@ -99,6 +99,8 @@ class SpokenDesktop:
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30).returncode == 0
 
     def close(self):
+        if self.desktop is None:
+            return
         for service in reversed(self.services):
             service.terminate()
             try:
@@ -113,6 +115,7 @@ class SpokenDesktop:
             os.makedirs(kept, exist_ok=True)
             shutil.copy(self.log, os.path.join(kept, "orca.log"))
         shutil.rmtree(self.home, ignore_errors=True)
+        self.desktop = None
 
     @staticmethod
     def wait_for(condition, timeout, message, give_up=lambda: False):
