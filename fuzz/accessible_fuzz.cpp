@@ -1,6 +1,6 @@
 // What a screen reader is told of a long notice: characters, lines and text
-// between character offsets, computed from the display rows as the view's
-// accessible computes them, checked against characters counted the plain way
+// between character offsets, computed by the functions the view's accessible
+// calls, checked against characters counted the plain way
 // and against the text as shown. Random text, random row widths, random
 // offsets in random order.
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fuzz_text.h"
+#include "text/caret.h"
 #include "text/display_rows.h"
 #include "text/display_text.h"
 
@@ -20,34 +21,7 @@ using zprava::DisplayRows;
 
 constexpr std::size_t kMostBytes = 1024;
 
-// A span of code units, and the same in characters.
-struct Span {
-  std::size_t from, to;
-};
-
-// The character at a position: one code point, or a whole line end.
-Span CharAt(std::u16string_view text, std::size_t at) {
-  if (at >= text.size()) return {text.size(), text.size()};
-  const std::size_t line_end = zprava::LineEndLength(text, at);
-  return {at, at + (line_end != 0 ? line_end : zprava::CodePointAt(text, at).length)};
-}
-
-// The line at a position, with its line end (a line's start to the next
-// line's start) or without (the line end before it to its own).
-Span LineFromStart(const DisplayRows& rows, std::size_t at) {
-  const DisplayRows::Row row = rows.RowAt(rows.Start(rows.IndexOf(at)));
-  return {row.start, row.next};
-}
-Span LineToEnd(const DisplayRows& rows, std::size_t at) {
-  const std::size_t index = rows.IndexOf(at);
-  const DisplayRows::Row row = rows.RowAt(rows.Start(index));
-  std::size_t from = 0;
-  if (index > 0) {
-    const DisplayRows::Row before = rows.RowAt(rows.Start(index - 1));
-    from = before.start + before.text.size();
-  }
-  return {from, row.start + row.text.size()};
-}
+using Span = zprava::TextSpan;
 
 std::size_t CodePointsIn(const std::string& utf8) {
   return static_cast<std::size_t>(
@@ -73,13 +47,13 @@ struct Check {
   void Offset(std::size_t offset) const {
     const std::size_t at = rows.UnitOffset(offset);
     Require(at == starts[std::min(offset, Count())]);
-    const Span c = CharAt(text, at);
+    const Span c = zprava::CharacterAt(text, at);
     const std::size_t first = rows.CharOffset(c.from), last = rows.CharOffset(c.to);
     Require(first == std::min(offset, Count()));
     Require(last == first + (offset < Count() ? 1 : 0));
     Require(CodePointsIn(Shown(text, c.from, c.to)) == last - first);
-    const Span with_end = LineFromStart(rows, at);
-    for (const Span line : {with_end, LineToEnd(rows, at)}) {
+    const Span with_end = zprava::RowFromItsStart(rows, at);
+    for (const Span line : {with_end, zprava::RowToItsEnd(rows, at)}) {
       const std::size_t from = rows.CharOffset(line.from), to = rows.CharOffset(line.to);
       Require(from <= first && first <= to);
       Require(CodePointsIn(Shown(text, line.from, line.to)) == to - from);
@@ -99,21 +73,23 @@ struct Check {
   // 16 rows from `first`, and from the text's start and up to its end.
   void Lines(std::size_t first) const {
     first %= rows.Count();
-    const Span top = LineFromStart(rows, 0), top_to_end = LineToEnd(rows, 0);
+    const Span top = zprava::RowFromItsStart(rows, 0), top_to_end = zprava::RowToItsEnd(rows, 0);
     Require(top.from == 0 && top_to_end.from == 0);
     std::size_t from_start = rows.CharOffset(rows.Start(first));
-    std::size_t to_end = first == 0 ? 0 : rows.CharOffset(LineToEnd(rows, rows.Start(first)).from);
+    std::size_t to_end =
+        first == 0 ? 0 : rows.CharOffset(zprava::RowToItsEnd(rows, rows.Start(first)).from);
     for (std::size_t index = first; index < std::min(rows.Count(), first + 16); ++index) {
       const std::size_t start = rows.Start(index);
-      const Span with_end = LineFromStart(rows, start), without_end = LineToEnd(rows, start);
+      const Span with_end = zprava::RowFromItsStart(rows, start),
+                 without_end = zprava::RowToItsEnd(rows, start);
       Require(rows.CharOffset(with_end.from) == from_start);
       Require(rows.CharOffset(without_end.from) == to_end);
       from_start = rows.CharOffset(with_end.to);
       to_end = rows.CharOffset(without_end.to);
     }
     const std::size_t last_start = rows.Start(rows.Count() - 1);
-    Require(rows.CharOffset(LineFromStart(rows, last_start).to) == Count());
-    Require(rows.CharOffset(LineToEnd(rows, last_start).to) == Count());
+    Require(rows.CharOffset(zprava::RowFromItsStart(rows, last_start).to) == Count());
+    Require(rows.CharOffset(zprava::RowToItsEnd(rows, last_start).to) == Count());
   }
 };
 

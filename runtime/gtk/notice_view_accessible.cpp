@@ -10,7 +10,6 @@
 #include "gtk/guarded_callback.h"
 #include "gtk/notice_view.h"
 #include "text/caret.h"
-#include "text/line_end.h"
 
 namespace zprava {
 namespace {
@@ -47,26 +46,6 @@ std::uint8_t EdgeOf(AtkTextBoundary boundary) {
   }
 }
 
-// A line as ATK counts it: a row with its line end, or from the end of the
-// row before to the end of this one.
-TextSpan LineAt(const NoticeView& view, std::size_t at, AtkTextBoundary boundary) {
-  const DisplayRows& rows = view.Rows();
-  const std::size_t index = rows.IndexOf(at);
-  const DisplayRows::Row row = rows.RowAt(rows.Start(index));
-  if (boundary == ATK_TEXT_BOUNDARY_LINE_START) return {row.start, row.next};
-  std::size_t from = 0;
-  if (index > 0) {
-    const DisplayRows::Row before = rows.RowAt(rows.Start(index - 1));
-    from = before.start + before.text.size();
-  }
-  return {from, row.start + row.text.size()};
-}
-
-TextSpan CharAt(const NoticeView& view, std::size_t at) {
-  at = std::min(at, view.Text().size());
-  return {at, at + ShownCharLength(view.Text(), at)};
-}
-
 gchar* GetText(AtkText* text, gint start, gint end) {
   const NoticeView* view = ViewOf(text);
   if (view == nullptr) return nullptr;
@@ -85,10 +64,11 @@ gchar* GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gin
   const std::size_t at = view->Rows().UnitOffset(static_cast<std::size_t>(std::max(offset, 0)));
   switch (boundary) {
     case ATK_TEXT_BOUNDARY_CHAR:
-      return SpanText(*view, CharAt(*view, at), start, end);
+      return SpanText(*view, CharacterAt(view->Text(), at), start, end);
     case ATK_TEXT_BOUNDARY_LINE_START:
+      return SpanText(*view, RowFromItsStart(view->Rows(), at), start, end);
     case ATK_TEXT_BOUNDARY_LINE_END:
-      return SpanText(*view, LineAt(*view, at, boundary), start, end);
+      return SpanText(*view, RowToItsEnd(view->Rows(), at), start, end);
     default:
       return SpanText(*view, UnitAround(view->BreaksAround(at), at, EdgeOf(boundary)), start, end);
   }
@@ -97,8 +77,8 @@ gchar* GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gin
 gunichar GetCharacterAtOffset(AtkText* text, gint offset) {
   const NoticeView* view = ViewOf(text);
   if (view == nullptr) return 0;
-  const TextSpan span =
-      CharAt(*view, view->Rows().UnitOffset(static_cast<std::size_t>(std::max(offset, 0))));
+  const TextSpan span = CharacterAt(
+      view->Text(), view->Rows().UnitOffset(static_cast<std::size_t>(std::max(offset, 0))));
   const std::string shown = view->ShownText(span.from, span.to);
   return shown.empty() ? 0 : g_utf8_get_char(shown.c_str());
 }

@@ -7,6 +7,27 @@
 
 namespace zprava {
 
+TextSpan CharacterAt(std::u16string_view text, std::size_t at) {
+  at = std::min(at, text.size());
+  return {at, at + ShownCharLength(text, at)};
+}
+
+TextSpan RowFromItsStart(const DisplayRows& rows, std::size_t at) {
+  const DisplayRows::Row row = rows.RowAt(rows.Start(rows.IndexOf(at)));
+  return {row.start, row.next};
+}
+
+TextSpan RowToItsEnd(const DisplayRows& rows, std::size_t at) {
+  const std::size_t index = rows.IndexOf(at);
+  const DisplayRows::Row row = rows.RowAt(rows.Start(index));
+  std::size_t from = 0;
+  if (index > 0) {
+    const DisplayRows::Row before = rows.RowAt(rows.Start(index - 1));
+    from = before.start + before.text.size();
+  }
+  return {from, row.start + row.text.size()};
+}
+
 TextSpan BreakReach(const DisplayRows& rows, std::size_t text_size, std::size_t at) {
   constexpr std::size_t kReach = 4096;  // code units either side
   at = std::min(at, text_size);

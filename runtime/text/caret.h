@@ -26,6 +26,14 @@ struct TextBreaks {
   std::vector<std::uint8_t> edges;
 };
 
+// What a screen reader is told of the text around `at`: the character there
+// (a line end or a surrogate pair is one), and the row that holds it, either
+// from its start to the next row's start (with its line end) or from the end
+// of the row before to its own end.
+TextSpan CharacterAt(std::u16string_view text, std::size_t at);
+TextSpan RowFromItsStart(const DisplayRows& rows, std::size_t at);
+TextSpan RowToItsEnd(const DisplayRows& rows, std::size_t at);
+
 // The stretch around `at` whose breaks are looked for: words and sentences
 // longer than that are taken in parts, so that finding one stays cheap. It
 // starts at a row's start, where the text can be cut.
