@@ -75,6 +75,9 @@ class SpokenDesktop:
             subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
                              stderr=subprocess.DEVNULL)]
         self.wait_for(self.has_accessibility_bus, 30, "the accessibility bus did not start")
+        # A window mapped before the window manager manages the screen is never activated, and
+        # Orca presents a dialog as it is activated: without this, now and then only its focus.
+        self.wait_for(self.has_window_manager, 30, "openbox did not start")
         # Orca speaks English; the programs it reads run in the user's locale. It looks for
         # other Orcas of the user with pgrep, to refuse to start beside them; this one has a
         # desktop and a session bus of its own, so it is shown none, and runs beside any other.
@@ -97,6 +100,12 @@ class SpokenDesktop:
             ["gdbus", "call", "--session", "--dest", "org.a11y.Bus", "--object-path",
              "/org/a11y/bus", "--method", "org.a11y.Bus.GetAddress"], env=self.env,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30).returncode == 0
+
+    def has_window_manager(self):
+        """Whether a window manager has taken the screen: it names its check window on the root."""
+        return "window id" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env, capture_output=True,
+            text=True, timeout=30).stdout
 
     def close(self):
         if self.desktop is None:

@@ -85,13 +85,21 @@ class ScreenReaderCases(unittest.TestCase):
 
     def test_short_notice_is_read_whole_as_it_opens(self):
         text = lines(1, 3)
+        expected = ["alert Tibrel.", " ".join([self.header()] + text) + ".", "OK push button."]
+        heard = self.opening_speech(text)
+        # Now and then Orca hears a new dialog's focus but not its activation, whichever build
+        # of ours it reads, and presents only the focus; a fault of ours would come again.
+        if heard == expected[-1:]:
+            self.fresh_speaker()
+            heard = self.opening_speech(text)
+        self.assertEqual(heard, expected)
+
+    def opening_speech(self, text):
         with NoticeFolder(notice_of(text)) as folder:
             process, ours = self.open_zprava(folder, focused="push button")
             self.speaker.press("Return")
             self.assertEqual(process.wait(timeout=10), 0)
-        heard = [" ".join(utterance.split()) for utterance in ours]
-        self.assertEqual(heard, ["alert Tibrel.", " ".join([self.header()] + text) + ".",
-                                 "OK push button."])
+        return [" ".join(utterance.split()) for utterance in ours]
 
     def test_long_notice_is_read_as_a_text_view_is(self):
         text = lines(1, 6000)
