@@ -75,8 +75,8 @@ class SpokenDesktop:
             subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
                              stderr=subprocess.DEVNULL)]
         self.wait_for(self.has_accessibility_bus, 30, "the accessibility bus did not start")
-        # A window mapped before the window manager manages the screen is never activated, and
-        # Orca presents a dialog as it is activated: without this, now and then only its focus.
+        # A dialog mapped before openbox takes the screen loses the focus to it, and the keys
+        # pressed for it go nowhere.
         self.wait_for(self.has_window_manager, 30, "openbox did not start")
         # Orca speaks English; the programs it reads run in the user's locale. It looks for
         # other Orcas of the user with pgrep, to refuse to start beside them; this one has a
