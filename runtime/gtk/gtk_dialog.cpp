@@ -131,10 +131,10 @@ std::unique_ptr<NoticeDialog> OpenGtkDialog(const DialogSettings& settings) {
   PassOnTheActivationToken();
   // No arguments: the program has no command line for GTK to read.
   if (!gtk_init_check(nullptr, nullptr)) return nullptr;
-  // Pango loads the font configuration on a thread of its own once its font
-  // map exists. Made now, the map has it loaded beside the theme, which the
-  // first widget loads next, instead of after it, when the first text is laid
-  // out; it is the same map GTK would make then.
+  // Pango loads the font configuration on a thread of its own as soon as its
+  // font map exists. GTK would first ask for the map to lay out the first
+  // text, after loading the theme, and then wait for that thread; asked for
+  // now, the configuration loads while the theme does. GTK uses this same map.
   pango_cairo_font_map_get_default();
   EndProcessOnLostDisplay(gdk_display_get_default(), settings.exit_status_on_lost_display);
   return std::make_unique<GtkNoticeDialog>();
