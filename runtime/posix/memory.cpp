@@ -66,17 +66,38 @@ std::uint64_t MemAvailable(std::string_view meminfo) {
 struct GroupFiles {
   const char* limit;
   const char* usage;
+  std::string_view reclaimable;  // the key in memory.stat
 };
 
-// A group's limit less its use; a group without a limit ("max", or no such
-// file) leaves unlimited room.
-std::uint64_t RoomInGroup(const std::string& folder, GroupFiles files) {
+// The value of `key` in a memory.stat ("inactive_file 123456"), or 0.
+std::uint64_t StatValue(std::string_view stat, std::string_view key) {
+  std::uint64_t value = 0;
+  ForEachLine(stat, [&](std::string_view line) {
+    if (line.starts_with(key) && line.size() > key.size() && line[key.size()] == ' ') {
+      ParseNumber(line.substr(key.size()), value);
+    }
+  });
+  return value;
+}
+
+// A group's limit less its working set; a group without a limit ("max", or
+// no such file) leaves unlimited room. A group's usage counts the page cache
+// of every file its processes have read or written, and a desktop that has
+// touched enough files keeps its usage at the limit for good. The inactive
+// file pages are the cache the kernel drops first when a program asks for
+// room, so they are room: usage less them is the working set by which
+// container tooling judges a group, and MemAvailable counts the same cache as
+// available on the whole machine.
+std::uint64_t RoomInGroup(const std::string& folder, const GroupFiles& files) {
   std::uint64_t limit = 0, usage = 0;
   if (!ParseNumber(SmallFile(folder + "/" + files.limit), limit) ||
       !ParseNumber(SmallFile(folder + "/" + files.usage), usage)) {
     return kUnlimited;
   }
-  return limit > usage ? limit - usage : 0;
+  const std::uint64_t reclaimable =
+      StatValue(SmallFile(folder + "/memory.stat"), files.reclaimable);
+  const std::uint64_t working_set = usage > reclaimable ? usage - reclaimable : 0;
+  return limit > working_set ? limit - working_set : 0;
 }
 
 // The least room under the group at `path` and every group above it: a
@@ -84,7 +105,7 @@ std::uint64_t RoomInGroup(const std::string& folder, GroupFiles files) {
 // may name groups above the container's own, which its /sys does not show;
 // those are simply not there to read.
 std::uint64_t RoomUnderGroups(const std::string& hierarchy, std::string_view path,
-                              GroupFiles files) {
+                              const GroupFiles& files) {
   std::uint64_t room = RoomInGroup(hierarchy, files);
   if (path.size() <= 1) return room;
   std::size_t end = 0;
@@ -109,11 +130,12 @@ std::uint64_t RoomUnderControlGroups(const std::string& root) {
     const std::string_view path = line.substr(second + 1);
     if (!path.starts_with('/')) return;
     if (controllers == ",,") {
-      room = std::min(
-          room, RoomUnderGroups(root + "/sys/fs/cgroup", path, {"memory.max", "memory.current"}));
+      room = std::min(room, RoomUnderGroups(root + "/sys/fs/cgroup", path,
+                                            {"memory.max", "memory.current", "inactive_file"}));
     } else if (controllers.find(",memory,") != std::string::npos) {
       room = std::min(room, RoomUnderGroups(root + "/sys/fs/cgroup/memory", path,
-                                            {"memory.limit_in_bytes", "memory.usage_in_bytes"}));
+                                            {"memory.limit_in_bytes", "memory.usage_in_bytes",
+                                             "total_inactive_file"}));
     }
   });
   return room;
