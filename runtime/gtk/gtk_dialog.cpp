@@ -99,6 +99,24 @@ void PassOnTheActivationToken() {
   g_unsetenv("XDG_ACTIVATION_TOKEN");  // it is good for one activation only
 }
 
+// Return and Enter end the dialog as OK does. The toolkit would hand them to
+// the default button, which, unless it has the focus and sees the key come
+// up, plays its pressed animation for a quarter second before it answers;
+// the long view has the focus in a long notice. The dialog sees each key
+// before the focused widget does. It calls only C, so it needs no guard.
+gboolean AnswerOkOnEnter(GtkWidget* dialog, GdkEventKey* event, gpointer) {
+  if ((event->state & gtk_accelerator_get_default_mod_mask()) != 0) return FALSE;
+  switch (event->keyval) {
+    case GDK_KEY_Return:
+    case GDK_KEY_KP_Enter:
+    case GDK_KEY_ISO_Enter:
+      gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
 void ShowUntilDismissed(DialogContent content, CallbackFailures& failures) {
   const OwnedWidget dialog = NewMessageDialog(content.caption, content.icon);
   GtkWidget* view =
@@ -106,6 +124,7 @@ void ShowUntilDismissed(DialogContent content, CallbackFailures& failures) {
   // The button reads "OK" whatever the language; the stock label would be translated.
   GtkWidget* ok = gtk_dialog_add_button(GTK_DIALOG(dialog.get()), "OK", GTK_RESPONSE_OK);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog.get()), GTK_RESPONSE_OK);
+  g_signal_connect(dialog.get(), "key-press-event", G_CALLBACK(AnswerOkOnEnter), nullptr);
   gtk_widget_show_all(dialog.get());
   // A selectable label given focus would show all its text selected.
   gtk_widget_grab_focus(view != nullptr ? view : ok);

@@ -53,7 +53,8 @@ bool NoticeView::MoveByKey(guint keyval, bool control, bool extend) {
   return true;
 }
 
-// Return and Escape are left to the dialog, Tab to focus.
+// Return and Escape are left to the dialog (Return never reaches the view),
+// Tab to focus.
 gboolean NoticeView::KeyPressed(GtkWidget*, GdkEventKey* event, gpointer data) {
   auto* self = static_cast<NoticeView*>(data);
   const bool control = (event->state & GDK_CONTROL_MASK) != 0;

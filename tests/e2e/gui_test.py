@@ -373,6 +373,43 @@ class X11Dialog(DialogCases, unittest.TestCase):
                 dismiss(self.desktop.wait_for_window(CAPTION))
                 self.assert_ends_within_a_second(process, 0)
 
+    def seconds_to_close(self, window, key):
+        """From the key sent to the dialog's window gone from the screen."""
+        self.desktop.xdotool("windowfocus", "--sync", str(window))
+        start = time.monotonic()
+        self.desktop.xdotool("key", key)
+        while time.monotonic() - start < 5:
+            shown = self.desktop.xdotool("search", "--onlyvisible", "--name", f"^{CAPTION}$")
+            if str(window) not in shown.stdout.split():
+                break
+        return time.monotonic() - start
+
+    def test_keys_end_the_dialog_at_once_whatever_has_the_focus(self):
+        """With the long view focused, Return and Enter must not go through the default button:
+        it plays its pressed animation, a quarter of a second, before it answers."""
+        long_notice = "\r\n".join(f"Řádek {i}" for i in range(1, 9001))
+        for notice, keys in (("x", ("Return", "KP_Enter", "Escape")),
+                             (long_notice, ("Return", "KP_Enter", "ISO_Enter", "Escape"))):
+            for key in keys:
+                with self.subTest(lines=notice.count("\n") + 1, key=key), \
+                        NoticeFolder(notice) as folder:
+                    process, _ = self.launch(folder)
+                    seconds = self.seconds_to_close(self.desktop.wait_for_window(CAPTION), key)
+                    self.assertLess(seconds, 0.2)
+                    self.assert_ends_within_a_second(process, 0)
+
+    def test_other_keys_in_the_long_view_leave_it_open(self):
+        """Keys with Return that mean something else, and the view's own keys, end nothing."""
+        with NoticeFolder("\r\n".join(f"Řádek {i}" for i in range(1, 9001))) as folder:
+            process, _ = self.launch(folder)
+            window = self.desktop.wait_for_window(CAPTION)
+            for key in ("ctrl+Return", "alt+Return", "Down", "ctrl+End", "shift+Home"):
+                self.desktop.press(window, key)
+            time.sleep(0.5)
+            self.assertIsNone(process.poll())
+            self.desktop.press(window, "Return")
+            self.assert_ends_within_a_second(process, 0)
+
     def has_focus(self, dialog, role):
         return self.focused_role(dialog) == role
 
