@@ -87,6 +87,14 @@ void KeepTheToolkitFromWriting() {
   }
 }
 
+// GDK on X11 opens OpenGL as it opens the display, to choose the visual a GL
+// drawing would want, unless an earlier GTK program on the same display left
+// that choice on the root window. Opening it loads the GL driver (Mesa's
+// with LLVM: over 50 MiB resident, and time at launch) into a dialog that
+// draws nothing with GL; a fresh session's first dialogs, or many started at
+// once, would each pay for it. The user's own GDK_GL still wins.
+void LeaveOpenGlClosed() { g_setenv("GDK_GL", "disable", FALSE); }
+
 // A dialog started by the session comes to the front with the token the
 // session gave it. GTK 3 takes it from DESKTOP_STARTUP_ID, on Wayland as on
 // X11; launchers that follow Wayland's activation protocol name it
@@ -147,6 +155,7 @@ class GtkNoticeDialog final : public NoticeDialog {
 
 std::unique_ptr<NoticeDialog> OpenGtkDialog(const DialogSettings& settings) {
   KeepTheToolkitFromWriting();
+  LeaveOpenGlClosed();
   PassOnTheActivationToken();
   // No arguments: the program has no command line for GTK to read.
   if (!gtk_init_check(nullptr, nullptr)) return nullptr;
