@@ -10,7 +10,8 @@ import time
 import unittest
 
 from desktop import VirtualDesktop, WaylandDesktop, ensure_dbus_session
-from harness import CAPTION, NOT_FOUND, NoticeFolder, base_environment, header_dates
+from harness import (CAPTION, NOT_FOUND, NoticeFolder, base_environment, header_dates,
+                     sanitized)
 
 BINARY = None
 SCREENSHOTS = os.environ.get("ZPRAVA_SCREENSHOTS", "/tmp/zprava-screenshots")
@@ -395,7 +396,8 @@ class X11Dialog(DialogCases, unittest.TestCase):
                         NoticeFolder(notice) as folder:
                     process, _ = self.launch(folder)
                     seconds = self.seconds_to_close(self.desktop.wait_for_window(CAPTION), key)
-                    self.assertLess(seconds, 0.2)
+                    if not sanitized():  # whose leak check at exit takes about a second
+                        self.assertLess(seconds, 0.2)
                     self.assert_ends_within_a_second(process, 0)
 
     def test_other_keys_in_the_long_view_leave_it_open(self):

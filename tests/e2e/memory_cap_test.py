@@ -125,8 +125,14 @@ class NoticeInAFullGroup(unittest.TestCase):
         cls.scratch = tempfile.mkdtemp(prefix="zprava-cache-", dir="/var/tmp")
         cls.group.run(["dd", "if=/dev/zero", f"of={cls.scratch}/fill", "bs=1M",
                        f"count={CACHE_FILE_BYTES >> 20}", "status=none"], check=True)
+        cls.fill_cache()
         print(f"group {cls.group.folder}: {cls.group.usage() >> 20} MiB in use of "
               f"{CAP >> 20} MiB after writing {CACHE_FILE_BYTES >> 20} MiB", file=sys.stderr)
+
+    @classmethod
+    def fill_cache(cls):
+        """The file read again inside the group: what a notice before took is cache again."""
+        cls.group.run(["cat", f"{cls.scratch}/fill"], stdout=subprocess.DEVNULL, check=True)
 
     @classmethod
     def tearDownClass(cls):
@@ -149,6 +155,7 @@ class NoticeInAFullGroup(unittest.TestCase):
     def test_notices_that_fit_are_shown_in_full(self):
         for size in (100 * 1024, 2 * 1024 * 1024, 20 * 1024 * 1024):
             with self.subTest(size=size):
+                self.fill_cache()
                 self.assertGreater(self.group.usage(), CAP * 9 // 10, "the cache did not fill")
                 text, body = notice_of(size)
                 with NoticeFolder(text) as folder:
