@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "posix/available_memory.h"
+#include "posix/memory.h"
 
 namespace zprava {
 namespace {

@@ -15,7 +15,9 @@ enum class FailureNumber : int {
   kInternal = 51,
 };
 
-// Every runtime operation reports trouble by throwing this; only Main catches it.
+// A runtime operation that can fail reports it by throwing this, and only
+// Main catches it. Reading the available memory cannot fail: where the
+// system says nothing, it gives the largest value.
 class RuntimeFailure : public std::runtime_error {
  public:
   explicit RuntimeFailure(FailureNumber number);

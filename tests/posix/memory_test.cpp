@@ -1,6 +1,6 @@
 // Available memory as read from /proc and /sys, on trees of those files made
 // up for each case: MemAvailable, lowered by the room under control groups.
-#include "posix/available_memory.h"
+#include "posix/memory.h"
 
 #include <gtest/gtest.h>
 
