@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "notice.h"
+#include "notice_from.h"
 
 #if defined(__GLIBC__)
 #include <malloc.h>

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "notice.h"
+#include "notice_from.h"
 #include "text/item_reader.h"
 #include "text/text_decoder.h"
 

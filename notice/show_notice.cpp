@@ -16,16 +16,17 @@ std::u16string CapitaliseFirst(std::u16string text) {
   return ToUpperCase(std::u16string_view(text).substr(0, first_length)) + text.substr(first_length);
 }
 
-}  // namespace
-
-std::u16string FormatHeaderDate(std::chrono::year_month_day date) {
-  return CapitaliseFirst(FormatDate(date, kHeaderDatePattern));
-}
-
+// "Zpráva: " and the date.
 std::u16string HeaderLine(std::u16string_view header_date) {
   std::u16string header(kHeaderPrefix);
   header += header_date;
   return header;
+}
+
+}  // namespace
+
+std::u16string FormatHeaderDate(std::chrono::year_month_day date) {
+  return CapitaliseFirst(FormatDate(date, kHeaderDatePattern));
 }
 
 void ShowNotice(NoticeText body, NoticeDialog& dialog) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "notice.h"
+#include "notice_from.h"
 #include "text/item_reader.h"
 #include "text/text_decoder.h"
 
@@ -20,7 +21,7 @@ NoticeText JoinOneAtATime(std::u16string_view text) {
   ItemReader reader(text);
   NoticeText joined;
   while (!reader.AtEnd()) {
-    const DataItem item = reader.ReadItem();
+    const std::u16string item = ReadItem(reader);
     if (!joined.empty()) joined += u"\r\n";
     joined += item;
   }

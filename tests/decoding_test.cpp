@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 
+#include "notice_from.h"
 #include "text/text_decoder.h"
 
 namespace zprava {

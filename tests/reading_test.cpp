@@ -4,6 +4,7 @@
 #include <string>
 
 #include "notice.h"
+#include "notice_from.h"
 
 namespace zprava {
 namespace {

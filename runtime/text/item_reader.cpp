@@ -13,13 +13,6 @@ ItemReader::Pieces ItemReader::ReadPieces() {
   return pieces;
 }
 
-DataItem ItemReader::ReadItem() {
-  const Pieces pieces = ReadPieces();
-  DataItem item(pieces.quoted);
-  item += pieces.unquoted;
-  return item;
-}
-
 std::u16string_view ItemReader::ReadQuotedPart() {
   if (AtEnd() || text_[position_] != u'"') return {};
   const std::size_t start = position_ + 1;

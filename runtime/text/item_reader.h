@@ -49,9 +49,6 @@ class ItemReader {
   };
   Pieces ReadPieces();
 
-  // The next item's text.
-  DataItem ReadItem();
-
   // Where the next item starts when a delimiter stands at `at`.
   static std::size_t AfterDelimiter(std::u16string_view text, std::size_t at);
 

@@ -130,8 +130,6 @@ bool StartsWith(std::string_view bytes, std::string_view mark) {
   return bytes.substr(0, mark.size()) == mark;
 }
 
-}  // namespace
-
 // Four units are put together and stored at once: one by one, the stores
 // into fresh memory cost far more than the lookups.
 char16_t* DecodeByTable(std::string_view bytes, const ByteTable& table, char16_t* out) {
@@ -148,6 +146,8 @@ char16_t* DecodeByTable(std::string_view bytes, const ByteTable& table, char16_t
   for (; i < bytes.size(); ++i) out[i] = table[in[i]];
   return out + bytes.size();
 }
+
+}  // namespace
 
 char16_t* DecodeLegacyCodePageTo(std::string_view bytes, char16_t* out) {
   return DecodeByTable(bytes, LegacyCodePageTable(), out);
@@ -168,11 +168,5 @@ template char16_t* DecodeNoticeBytesTo<CodePath::kScalar>(std::string_view, char
 #if ZPRAVA_HAVE_SSE2
 template char16_t* DecodeNoticeBytesTo<CodePath::kSse2>(std::string_view, char16_t*);
 #endif
-
-std::u16string DecodeNoticeBytes(std::string_view bytes) {
-  std::u16string text(bytes.size(), u'\0');
-  text.resize(static_cast<std::size_t>(DecodeNoticeBytesTo(bytes, text.data()) - text.data()));
-  return text;
-}
 
 }  // namespace zprava

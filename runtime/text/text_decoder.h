@@ -1,6 +1,5 @@
 #pragma once
 
-#include <string>
 #include <string_view>
 
 #include "system/legacy_code_page.h"
@@ -18,10 +17,6 @@ namespace zprava {
 // returns the end of the decoded text.
 template <CodePath kPath = kBuildCodePath>
 char16_t* DecodeNoticeBytesTo(std::string_view bytes, char16_t* out);
-std::u16string DecodeNoticeBytes(std::string_view bytes);
-
-// One code unit per byte written to `out`, looked up in `table`.
-char16_t* DecodeByTable(std::string_view bytes, const ByteTable& table, char16_t* out);
 
 // The system's legacy 8-bit code page (Windows-1250 here), one code unit per
 // byte written to `out`; bytes it leaves undefined become U+FFFD.
