@@ -1,11 +1,11 @@
 #include "dialog/dialog_backends.h"
 
-#include "windows/message_box_dialog.h"
+#include "windows/windows_dialog.h"
 
 namespace zprava {
 
 std::span<const DialogBackend> PlatformDialogBackends() {
-  static constexpr DialogBackend kBackends[] = {OpenMessageBoxDialog};
+  static constexpr DialogBackend kBackends[] = {OpenWindowsDialog};
   return kBackends;
 }
 

@@ -11,7 +11,7 @@
 #include "system/failure.h"
 #include "windows/dialog_metrics.h"
 #include "windows/gdi_handles.h"
-#include "windows/guarded.h"
+#include "windows/guarded_callback.h"
 #include "windows/notice_pager.h"
 #include "windows/windows_text.h"
 
@@ -165,7 +165,7 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrW(dialog, DWLP_USER, lparam);
     auto& state = *reinterpret_cast<DialogState*>(lparam);
-    Guarded(dialog, state.failure, [&] { Initialise(dialog, state); });
+    RunGuarded(dialog, state.failure, [&] { Initialise(dialog, state); });
     return FALSE;  // the focus is set already
   }
   auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
@@ -179,7 +179,7 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
       }
       return FALSE;
     case WM_DPICHANGED:
-      Guarded(dialog, state->failure, [&] {
+      RunGuarded(dialog, state->failure, [&] {
         ChangeResolution(dialog, *state, HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       });
       return TRUE;

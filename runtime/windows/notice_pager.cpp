@@ -8,7 +8,7 @@
 
 #include "system/failure.h"
 #include "text/display_text.h"
-#include "windows/guarded.h"
+#include "windows/guarded_callback.h"
 #include "windows/windows_text.h"
 
 namespace zprava {
@@ -170,10 +170,10 @@ LRESULT NoticePager::Follow(UINT message, WPARAM wparam, LPARAM lparam) {
   const HWND dialog = GetParent(body_);
   switch (message) {
     case WM_KEYDOWN:
-      Guarded(dialog, failure_, [&] { Move(MoveForKey(wparam), Keep::kCaret); });
+      RunGuarded(dialog, failure_, [&] { Move(MoveForKey(wparam), Keep::kCaret); });
       break;
     case WM_MOUSEWHEEL:
-      Guarded(dialog, failure_, [&] {
+      RunGuarded(dialog, failure_, [&] {
         Move(MoveForScroll(GET_WHEEL_DELTA_WPARAM(wparam) < 0), Keep::kFirstVisibleLine);
       });
       break;
@@ -181,7 +181,7 @@ LRESULT NoticePager::Follow(UINT message, WPARAM wparam, LPARAM lparam) {
       if (LOWORD(wparam) == SB_THUMBPOSITION) {
         // A thumb let go at either end asks for more of the notice there.
         const LRESULT result = DefSubclassProc(body_, message, wparam, lparam);
-        Guarded(dialog, failure_, [&] {
+        RunGuarded(dialog, failure_, [&] {
           const WindowMove move = ScrolledToBottom() ? WindowMove::kOn
                                   : ScrolledToTop()  ? WindowMove::kBack
                                                      : WindowMove::kNone;
@@ -189,8 +189,8 @@ LRESULT NoticePager::Follow(UINT message, WPARAM wparam, LPARAM lparam) {
         });
         return result;
       }
-      Guarded(dialog, failure_,
-              [&] { Move(MoveForScrollBar(LOWORD(wparam)), Keep::kFirstVisibleLine); });
+      RunGuarded(dialog, failure_,
+                 [&] { Move(MoveForScrollBar(LOWORD(wparam)), Keep::kFirstVisibleLine); });
       break;
     default:
       break;

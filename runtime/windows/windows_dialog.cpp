@@ -1,4 +1,4 @@
-#include "windows/message_box_dialog.h"
+#include "windows/windows_dialog.h"
 
 #include <windows.h>
 
@@ -80,7 +80,7 @@ void ShowMessageBox(const std::u16string& caption, const std::u16string& text, D
 
 // The system's message box while the notice fits the screen in one; beyond
 // that a dialog of our own, which scrolls the body and keeps OK in view.
-class MessageBoxDialog final : public NoticeDialog {
+class WindowsNoticeDialog final : public NoticeDialog {
  public:
   void Show(DialogContent content) override {
     const std::u16string caption = ToDisplayUtf16(content.caption, DisplayTarget::kDialog);
@@ -101,8 +101,8 @@ class MessageBoxDialog final : public NoticeDialog {
 
 }  // namespace
 
-std::unique_ptr<NoticeDialog> OpenMessageBoxDialog(const DialogSettings&) {
-  return std::make_unique<MessageBoxDialog>();
+std::unique_ptr<NoticeDialog> OpenWindowsDialog(const DialogSettings&) {
+  return std::make_unique<WindowsNoticeDialog>();
 }
 
 }  // namespace zprava
