@@ -10,8 +10,12 @@
 namespace zprava {
 namespace {
 
-// The one choice of how a dialog shows a body, for a 20-pixel line and a
-// 1280x1024 screen: 32 lines fit in 80 % of its height, 60 characters a line.
+// A dialog whose frame takes 160 pixels of height and whose label wraps at
+// 60 characters, with a 20-pixel line on a 1280x1024 screen: 32 lines fit in
+// 80 % of its height.
+constexpr DialogFrame kFrame{
+    .height = 160, .width = 140, .view_width = 30, .least_view_height = 120, .wrap_columns = 60};
+
 TEST(ChooseBodyLayout, LabelWhileItFitsScrolledViewOtherwise) {
   const FontMetrics font{20, 9};
   const ScreenArea screen{1280, 1024};
@@ -50,21 +54,49 @@ TEST(ChooseBodyLayout, LabelWhileItFitsScrolledViewOtherwise) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const BodyLayout layout = ChooseBodyLayout(u"Zpráva: D", c.body, font, c.screen, accent);
+    const BodyLayout layout =
+        ChooseBodyLayout(u"Zpráva: D", c.body, font, c.screen, kFrame, accent);
     EXPECT_EQ(layout.view, c.view);
     EXPECT_EQ(layout.break_words, c.break_words);
   }
-  const BodyLayout wide = ChooseBodyLayout(u"H", lines(100), font, screen);
-  EXPECT_EQ(wide.row_columns, 80u);
-  EXPECT_GE(wide.width, 80 * 9);
-  EXPECT_EQ(wide.height, ScreenShare(1024) - 160);
-  // The dialog, icon and all, stays within 80 % of a narrow screen: its rows
-  // are narrower, and it keeps a few lines' height.
-  const BodyLayout small = ChooseBodyLayout(u"H", lines(100), font, {640, 200});
-  EXPECT_LE(small.width + 100, ScreenShare(640));
-  EXPECT_LT(small.row_columns * 9, static_cast<std::size_t>(small.width));
-  EXPECT_LT(small.row_columns, 45u);
-  EXPECT_EQ(small.height, 120);
+}
+
+// The scrolled view: 80 columns where the screen allows, its text clear of
+// the view's own frame, and the dialog with its frame within the screen's
+// share; on a low screen it keeps the least height its frame asks for.
+TEST(ChooseBodyLayout, ScrolledViewFitsItsFrameInTheScreenShare) {
+  const FontMetrics font{20, 9};
+  std::u16string body;
+  for (int i = 0; i < 100; ++i) body += u"line\r\n";
+  const DialogFrame narrow_label{
+      .height = 100, .width = 300, .view_width = 50, .least_view_height = 40, .wrap_columns = 30};
+  struct Case {
+    const char* what;
+    DialogFrame frame;
+    ScreenArea screen;
+    std::size_t row_columns;
+    int height;
+  };
+  const Case cases[] = {
+      {"wide screen", kFrame, {1280, 1024}, 80, ScreenShare(1024) - 160},
+      {"narrow screen", kFrame, {640, 200}, 33, 120},
+      {"a wider frame leaves fewer columns",
+       narrow_label,
+       {640, 1024},
+       15,
+       ScreenShare(1024) - 100},
+      {"a low screen keeps the frame's least height", narrow_label, {1280, 100}, 65, 40},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const BodyLayout layout = ChooseBodyLayout(u"H", body, font, c.screen, c.frame);
+    EXPECT_EQ(layout.view, BodyView::kScrolled);
+    EXPECT_EQ(layout.row_columns, c.row_columns);
+    EXPECT_EQ(layout.height, c.height);
+    EXPECT_LE(layout.width + c.frame.width, ScreenShare(c.screen.width));
+    EXPECT_LE(ColumnsWidth(font, static_cast<int>(layout.row_columns)) + c.frame.view_width,
+              layout.width);
+  }
 }
 
 }  // namespace

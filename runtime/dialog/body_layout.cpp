@@ -9,11 +9,6 @@
 namespace zprava {
 namespace {
 
-constexpr int kWrapChars = 60;        // a message label wraps at about this many characters
-constexpr int kChromeHeight = 160;    // title bar, margins, first line and the button row
-constexpr int kChromeWidth = 140;     // the icon beside the text, margins and frame
-constexpr int kViewChromeWidth = 30;  // the view's margins, frame and scroll bar
-constexpr int kMinScrolledHeight = 120;
 constexpr double kCharSlack = 1.15;  // how much wider than the average a character may be
 
 struct TextShape {
@@ -23,12 +18,12 @@ struct TextShape {
 
 // Characters are counted as they take room: a combining mark none of its
 // own, a wide character two columns.
-void AddShape(std::u16string_view text, long line_limit, CharacterClasses classes,
-              TextShape& shape) {
+void AddShape(std::u16string_view text, long line_limit, long wrap_columns,
+              CharacterClasses classes, TextShape& shape) {
   long chars_in_line = 0;
   long chars_in_word = 0;
   auto end_line = [&] {
-    shape.wrapped_lines += std::max(1L, (chars_in_line + kWrapChars - 1) / kWrapChars);
+    shape.wrapped_lines += std::max(1L, (chars_in_line + wrap_columns - 1) / wrap_columns);
     chars_in_line = 0;
     chars_in_word = 0;
   };
@@ -44,7 +39,7 @@ void AddShape(std::u16string_view text, long line_limit, CharacterClasses classe
     const int columns = classes.columns == nullptr ? 1 : classes.columns(c.value);
     chars_in_line += columns;
     chars_in_word = c.value == u' ' || c.value == u'\t' ? 0 : chars_in_word + columns;
-    shape.has_long_word = shape.has_long_word || chars_in_word > kWrapChars;
+    shape.has_long_word = shape.has_long_word || chars_in_word > wrap_columns;
   }
   end_line();
 }
@@ -56,26 +51,28 @@ int ColumnsWidth(FontMetrics font, int columns) {
 }
 
 BodyLayout ChooseBodyLayout(std::u16string_view header, std::u16string_view body, FontMetrics font,
-                            ScreenArea work_area, CharacterClasses classes) {
+                            ScreenArea work_area, const DialogFrame& frame,
+                            CharacterClasses classes) {
   const int line_height = std::max(1, font.line_height);
-  const int available = ScreenShare(work_area.height) - kChromeHeight;
+  const int available = ScreenShare(work_area.height) - frame.height;
   const long fitting_lines = std::max(1, available / line_height);
+  const long wrap_columns = std::max(1, frame.wrap_columns);
   TextShape shape;
   if (header.size() + body.size() <= kMostMeasuredUnits) {
-    AddShape(header, fitting_lines, classes, shape);
-    AddShape(body, fitting_lines, classes, shape);
+    AddShape(header, fitting_lines, wrap_columns, classes, shape);
+    AddShape(body, fitting_lines, wrap_columns, classes, shape);
     if (shape.wrapped_lines <= fitting_lines) {
       return {BodyView::kLabel, shape.has_long_word, 0, 0, 0};
     }
   }
   const double char_width = std::max(1, font.char_width) * kCharSlack;
-  const int widest = ScreenShare(work_area.width) - kChromeWidth;
+  const int widest = ScreenShare(work_area.width) - frame.width;
   const int width =
-      std::max(kViewChromeWidth + 1,
-               std::min(ColumnsWidth(font, kScrolledColumns) + kViewChromeWidth, widest));
+      std::max(frame.view_width + 1,
+               std::min(ColumnsWidth(font, kScrolledColumns) + frame.view_width, widest));
   const auto columns = static_cast<std::size_t>(
-      std::clamp((width - kViewChromeWidth) / char_width, 2.0, double{kScrolledColumns}));
-  return {BodyView::kScrolled, false, width, std::max(available, kMinScrolledHeight), columns};
+      std::clamp((width - frame.view_width) / char_width, 2.0, double{kScrolledColumns}));
+  return {BodyView::kScrolled, false, width, std::max(available, frame.least_view_height), columns};
 }
 
 }  // namespace zprava

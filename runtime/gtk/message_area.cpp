@@ -13,6 +13,12 @@
 namespace zprava {
 namespace {
 
+// What GtkMessageDialog puts around its text under the usual themes, a
+// little generous so that a body judged to fit does; its labels wrap at 60
+// characters (their max-width-chars).
+constexpr DialogFrame kMessageDialogFrame{
+    .height = 160, .width = 140, .view_width = 30, .least_view_height = 120, .wrap_columns = 60};
+
 // Estimated from the font's nominal size: real metrics from Pango would load
 // and shape every font of the fontset, a large share of the launch.
 FontMetrics EstimateFont(GtkWidget* widget) {
@@ -75,7 +81,7 @@ void SetMessageText(GtkMessageDialog* dialog, const std::string& header, const s
 GtkWidget* FillMessageArea(GtkMessageDialog* dialog, std::u16string_view header, NoticeText body) {
   GtkWidget* widget = GTK_WIDGET(dialog);
   const BodyLayout layout = ChooseBodyLayout(header, body, EstimateFont(widget), WorkArea(widget),
-                                             CharacterClassesOnScreen());
+                                             kMessageDialogFrame, CharacterClassesOnScreen());
   const std::string shown_header = ToDisplayUtf8(header, DisplayTarget::kDialog);
   if (layout.view == BodyView::kLabel) {
     SetMessageText(dialog, shown_header, ToDisplayUtf8(body, DisplayTarget::kDialog),
