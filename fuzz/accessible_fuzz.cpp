@@ -13,6 +13,7 @@
 #include "text/caret.h"
 #include "text/display_rows.h"
 #include "text/display_text.h"
+#include "text/row_spans.h"
 
 namespace {
 
@@ -45,26 +46,26 @@ struct Check {
   // told from the plain characters: the character itself, and the lines
   // around it, each span shown with as many characters as it counts.
   void Offset(std::size_t offset) const {
-    const std::size_t at = rows.UnitOffset(offset);
+    const std::size_t at = rows.UnitOfChar(offset);
     Require(at == starts[std::min(offset, Count())]);
-    const Span c = zprava::CharacterAt(text, at);
-    const std::size_t first = rows.CharOffset(c.from), last = rows.CharOffset(c.to);
+    const Span c = zprava::CharAt(text, at);
+    const std::size_t first = rows.CharOfUnit(c.begin), last = rows.CharOfUnit(c.end);
     Require(first == std::min(offset, Count()));
     Require(last == first + (offset < Count() ? 1 : 0));
-    Require(CodePointsIn(Shown(text, c.from, c.to)) == last - first);
+    Require(CodePointsIn(Shown(text, c.begin, c.end)) == last - first);
     const Span with_end = zprava::RowFromItsStart(rows, at);
     for (const Span line : {with_end, zprava::RowToItsEnd(rows, at)}) {
-      const std::size_t from = rows.CharOffset(line.from), to = rows.CharOffset(line.to);
+      const std::size_t from = rows.CharOfUnit(line.begin), to = rows.CharOfUnit(line.end);
       Require(from <= first && first <= to);
-      Require(CodePointsIn(Shown(text, line.from, line.to)) == to - from);
+      Require(CodePointsIn(Shown(text, line.begin, line.end)) == to - from);
     }
     // The line with its end holds the character (but at the text's end).
-    Require(rows.CharOffset(with_end.to) > first || first == Count());
+    Require(rows.CharOfUnit(with_end.end) > first || first == Count());
   }
 
   // The text between two character offsets has as many characters.
   void Between(std::size_t start, std::size_t end) const {
-    const std::string shown = Shown(text, rows.UnitOffset(start), rows.UnitOffset(end));
+    const std::string shown = Shown(text, rows.UnitOfChar(start), rows.UnitOfChar(end));
     const std::size_t to = std::min(end, Count()), from = std::min(start, to);
     Require(CodePointsIn(shown) == to - from);
   }
@@ -74,22 +75,22 @@ struct Check {
   void Lines(std::size_t first) const {
     first %= rows.Count();
     const Span top = zprava::RowFromItsStart(rows, 0), top_to_end = zprava::RowToItsEnd(rows, 0);
-    Require(top.from == 0 && top_to_end.from == 0);
-    std::size_t from_start = rows.CharOffset(rows.Start(first));
+    Require(top.begin == 0 && top_to_end.begin == 0);
+    std::size_t from_start = rows.CharOfUnit(rows.Start(first));
     std::size_t to_end =
-        first == 0 ? 0 : rows.CharOffset(zprava::RowToItsEnd(rows, rows.Start(first)).from);
+        first == 0 ? 0 : rows.CharOfUnit(zprava::RowToItsEnd(rows, rows.Start(first)).begin);
     for (std::size_t index = first; index < std::min(rows.Count(), first + 16); ++index) {
       const std::size_t start = rows.Start(index);
       const Span with_end = zprava::RowFromItsStart(rows, start),
                  without_end = zprava::RowToItsEnd(rows, start);
-      Require(rows.CharOffset(with_end.from) == from_start);
-      Require(rows.CharOffset(without_end.from) == to_end);
-      from_start = rows.CharOffset(with_end.to);
-      to_end = rows.CharOffset(without_end.to);
+      Require(rows.CharOfUnit(with_end.begin) == from_start);
+      Require(rows.CharOfUnit(without_end.begin) == to_end);
+      from_start = rows.CharOfUnit(with_end.end);
+      to_end = rows.CharOfUnit(without_end.end);
     }
     const std::size_t last_start = rows.Start(rows.Count() - 1);
-    Require(rows.CharOffset(zprava::RowFromItsStart(rows, last_start).to) == Count());
-    Require(rows.CharOffset(zprava::RowToItsEnd(rows, last_start).to) == Count());
+    Require(rows.CharOfUnit(zprava::RowFromItsStart(rows, last_start).end) == Count());
+    Require(rows.CharOfUnit(zprava::RowToItsEnd(rows, last_start).end) == Count());
   }
 };
 
@@ -104,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string text = fuzz_text::TextFrom(bytes);
   const DisplayRows rows(text, row_columns,
                          classes ? fuzz_text::kClasses : zprava::CharacterClasses{});
-  const Check check{text, rows, fuzz_text::CharacterStarts(text)};
+  const Check check{text, rows, fuzz_text::CharStarts(text)};
   // Offsets as a screen reader may ask for them, in any order and past the
   // end; then every one, and the whole text.
   for (std::size_t i = 0; i < queries.size(); ++i) {

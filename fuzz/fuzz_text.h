@@ -67,7 +67,7 @@ inline constexpr zprava::CharacterClasses kClasses{KeepsTogether, Columns};
 
 // The characters as shown, the plain way: where each starts, a CR LF and a
 // surrogate pair being one character each; the text's end last.
-inline std::vector<std::size_t> CharacterStarts(std::u16string_view text) {
+inline std::vector<std::size_t> CharStarts(std::u16string_view text) {
   std::vector<std::size_t> starts;
   for (std::size_t at = 0; at < text.size();) {
     starts.push_back(at);

@@ -90,7 +90,7 @@ void CheckRows(const std::vector<DisplayRows::Row>& walked, std::u16string_view 
     }
     // Four units a column, and the second half of a surrogate pair across that.
     Require(row.text.size() <= 4 * columns + 1);
-    Require(ColumnsOf(row.text) <= columns || fuzz_text::CharacterStarts(row.text).size() == 2);
+    Require(ColumnsOf(row.text) <= columns || fuzz_text::CharStarts(row.text).size() == 2);
     Require(MayCutAt(text, row.start, end));
   }
 }
@@ -111,11 +111,11 @@ struct Model {
 
 void CheckPosition(const DisplayRows& rows, const Model& model, std::size_t at) {
   const std::size_t chars = model.starts.size() - 1;
-  Require(rows.CharOffset(at) ==
+  Require(rows.CharOfUnit(at) ==
           fuzz_text::CharacterOf(model.starts, std::min(at, model.text.size())));
   if (at <= model.text.size()) Require(rows.IndexOf(at) == RowIndexOf(model.walked, at));
   const std::size_t char_offset = at % (chars + 2);
-  Require(rows.UnitOffset(char_offset) == model.starts[std::min(char_offset, chars)]);
+  Require(rows.UnitOfChar(char_offset) == model.starts[std::min(char_offset, chars)]);
   const std::size_t index = at % model.walked.size();
   Require(rows.Start(index) == model.walked[index].start);
 }
@@ -128,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string text = fuzz_text::TextFrom(bytes);
   const DisplayRows rows(text, setting.row_columns,
                          setting.classes ? fuzz_text::kClasses : zprava::CharacterClasses{});
-  Model model{text, fuzz_text::WalkRows(rows, text), fuzz_text::CharacterStarts(text)};
+  Model model{text, fuzz_text::WalkRows(rows, text), fuzz_text::CharStarts(text)};
   Require(rows.Count() == model.walked.size());
   CheckRows(model.walked, text, setting);
   // Characters are counted only as far as asked: first where the input

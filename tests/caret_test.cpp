@@ -21,7 +21,7 @@ const CharacterClasses kClasses{[](char32_t, char32_t next) { return next == U'\
 // Words as a plain reference finds them in ASCII text: a word starts at a
 // letter after a non-letter and ends at a non-letter after a letter.
 TextBreaks PlainWords(std::u16string_view text, TextSpan span) {
-  TextBreaks breaks{CharacterStarts(text, span), {}};
+  TextBreaks breaks{CharStarts(text, span), {}};
   auto letter = [&](std::size_t at) {
     return at < text.size() && ((text[at] >= u'a' && text[at] <= u'z') || text[at] > 0x7F);
   };

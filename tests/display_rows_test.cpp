@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "text/display_text.h"
+#include "text/positions.h"
 #include "text/unicode.h"
 
 namespace zprava {
@@ -93,13 +94,10 @@ TEST(DisplayRows, AnyRowPositionAndCharacterIsFoundAgain) {
   for (std::size_t at = 0, row = 0; at <= text.size(); ++at) {
     while (row + 1 < rows.Count() && rows.Start(row + 1) <= at) ++row;
     ASSERT_EQ(rows.IndexOf(at), row) << "position " << at;
-    const bool starts_char =
-        at == text.size() || !((IsLowSurrogate(text[at]) && IsHighSurrogate(text[at - 1])) ||
-                               (text[at] == u'\n' && text[at - 1] == u'\r'));
-    if (!starts_char) continue;
+    if (SplitsChar(text, at)) continue;
     const std::size_t chars = ShownChars(std::u16string_view(text).substr(0, at));
-    ASSERT_EQ(rows.CharOffset(at), chars) << "position " << at;
-    ASSERT_EQ(rows.UnitOffset(chars), at) << "character " << chars;
+    ASSERT_EQ(rows.CharOfUnit(at), chars) << "position " << at;
+    ASSERT_EQ(rows.UnitOfChar(chars), at) << "character " << chars;
   }
   EXPECT_EQ(rows.CharCount(), ShownChars(text));  // counted as far as asked, so far: last
 }

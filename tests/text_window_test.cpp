@@ -6,16 +6,11 @@
 #include <string>
 
 #include "text/display_text.h"
+#include "text/positions.h"
 #include "text/unicode.h"
 
 namespace zprava {
 namespace {
-
-bool SplitsUnit(std::u16string_view text, std::size_t at) {
-  return at > 0 && at < text.size() &&
-         ((IsHighSurrogate(text[at - 1]) && IsLowSurrogate(text[at])) ||
-          (text[at - 1] == u'\r' && text[at] == u'\n'));
-}
 
 std::u16string Repeated(std::u16string_view part, std::size_t times) {
   std::u16string text;
@@ -47,8 +42,8 @@ TEST(TextWindow, WalksTheWholeTextInBothDirections) {
     auto check = [&](TextSpan w) {
       EXPECT_LT(w.begin, w.end);
       EXPECT_LE(w.end - w.begin, kUnits + kUnits / 8);
-      EXPECT_FALSE(SplitsUnit(text, w.begin)) << w.begin;
-      EXPECT_FALSE(SplitsUnit(text, w.end)) << w.end;
+      EXPECT_FALSE(SplitsChar(text, w.begin)) << w.begin;
+      EXPECT_FALSE(SplitsChar(text, w.end)) << w.end;
     };
     TextSpan window = TextWindowFrom(text, 0, kUnits);
     EXPECT_EQ(window.begin, 0u);
@@ -134,13 +129,13 @@ TEST(TextWindow, MovesOnlyWhereThePlaceKeptStaysInTheWindow) {
 TEST(TextWindow, DisplayOffsetsMatchTheDisplayText) {
   const std::u16string text = u"a\r\nb\rc\nd\U0001F600\x01";
   for (std::size_t at = 0; at <= text.size(); ++at) {
-    if (SplitsUnit(text, at)) continue;
+    if (SplitsChar(text, at)) continue;
     SCOPED_TRACE(at);
     const std::size_t display = ToDisplayUtf16(text.substr(0, at), DisplayTarget::kDialog).size();
-    EXPECT_EQ(DisplayOffset(text, at), display);
-    EXPECT_EQ(TextOffset(text, display), at);
+    EXPECT_EQ(DisplayUnitOfUnit(text, at), display);
+    EXPECT_EQ(UnitOfDisplayUnit(text, display), at);
   }
-  EXPECT_EQ(TextOffset(u"a\nb", 2), 1u);  // between the CR and LF shown for a lone LF
+  EXPECT_EQ(UnitOfDisplayUnit(u"a\nb", 2), 1u);  // between the CR and LF shown for a lone LF
 }
 
 }  // namespace

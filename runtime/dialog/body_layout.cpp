@@ -36,7 +36,7 @@ void AddShape(std::u16string_view text, long line_limit, long wrap_columns,
     }
     const CodePoint c = CodePointAt(text, i);
     i += c.length;
-    const int columns = classes.columns == nullptr ? 1 : classes.columns(c.value);
+    const auto columns = static_cast<long>(classes.ColumnsOf(c.value));
     chars_in_line += columns;
     chars_in_word = c.value == u' ' || c.value == u'\t' ? 0 : chars_in_word + columns;
     shape.has_long_word = shape.has_long_word || chars_in_word > wrap_columns;

@@ -91,8 +91,8 @@ std::string NoticeView::ShownText(std::size_t from, std::size_t to) const {
 
 TextBreaks NoticeView::BreaksAround(std::size_t at) const {
   const TextSpan reach = BreakReach(rows_, text_.size(), at);
-  TextBreaks breaks{CharacterStarts(text_, reach), {}};
-  const std::string shown = ShownText(reach.from, breaks.unit_of_char.back());
+  TextBreaks breaks{CharStarts(text_, reach), {}};
+  const std::string shown = ShownText(reach.begin, breaks.unit_of_char.back());
   std::vector<PangoLogAttr> attrs(breaks.unit_of_char.size());
   pango_get_log_attrs(shown.data(), static_cast<int>(shown.size()), -1,
                       pango_language_get_default(), attrs.data(), static_cast<int>(attrs.size()));

@@ -10,6 +10,7 @@
 #include "gtk/guarded_callback.h"
 #include "gtk/notice_view.h"
 #include "text/caret.h"
+#include "text/row_spans.h"
 
 namespace zprava {
 namespace {
@@ -28,9 +29,9 @@ NoticeView* ViewOf(AtkText* text) {
 // ATK counts characters of the text as shown; the view counts code units.
 gchar* SpanText(const NoticeView& view, TextSpan span, gint* start, gint* end) {
   const DisplayRows& rows = view.Rows();
-  *start = ToAtk(rows.CharOffset(span.from));
-  *end = ToAtk(rows.CharOffset(span.to));
-  return g_strdup(view.ShownText(span.from, span.to).c_str());
+  *start = ToAtk(rows.CharOfUnit(span.begin));
+  *end = ToAtk(rows.CharOfUnit(span.end));
+  return g_strdup(view.ShownText(span.begin, span.end).c_str());
 }
 
 std::uint8_t EdgeOf(AtkTextBoundary boundary) {
@@ -51,9 +52,9 @@ gchar* GetText(AtkText* text, gint start, gint end) {
   if (view == nullptr) return nullptr;
   const DisplayRows& rows = view->Rows();
   const std::size_t to =
-      end < 0 ? view->Text().size() : rows.UnitOffset(static_cast<std::size_t>(end));
+      end < 0 ? view->Text().size() : rows.UnitOfChar(static_cast<std::size_t>(end));
   return g_strdup(
-      view->ShownText(rows.UnitOffset(static_cast<std::size_t>(std::max(start, 0))), to).c_str());
+      view->ShownText(rows.UnitOfChar(static_cast<std::size_t>(std::max(start, 0))), to).c_str());
 }
 
 gchar* GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start,
@@ -61,10 +62,10 @@ gchar* GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gin
   *start = *end = 0;
   const NoticeView* view = ViewOf(text);
   if (view == nullptr) return nullptr;
-  const std::size_t at = view->Rows().UnitOffset(static_cast<std::size_t>(std::max(offset, 0)));
+  const std::size_t at = view->Rows().UnitOfChar(static_cast<std::size_t>(std::max(offset, 0)));
   switch (boundary) {
     case ATK_TEXT_BOUNDARY_CHAR:
-      return SpanText(*view, CharacterAt(view->Text(), at), start, end);
+      return SpanText(*view, CharAt(view->Text(), at), start, end);
     case ATK_TEXT_BOUNDARY_LINE_START:
       return SpanText(*view, RowFromItsStart(view->Rows(), at), start, end);
     case ATK_TEXT_BOUNDARY_LINE_END:
@@ -77,9 +78,9 @@ gchar* GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gin
 gunichar GetCharacterAtOffset(AtkText* text, gint offset) {
   const NoticeView* view = ViewOf(text);
   if (view == nullptr) return 0;
-  const TextSpan span = CharacterAt(
-      view->Text(), view->Rows().UnitOffset(static_cast<std::size_t>(std::max(offset, 0))));
-  const std::string shown = view->ShownText(span.from, span.to);
+  const TextSpan span =
+      CharAt(view->Text(), view->Rows().UnitOfChar(static_cast<std::size_t>(std::max(offset, 0))));
+  const std::string shown = view->ShownText(span.begin, span.end);
   return shown.empty() ? 0 : g_utf8_get_char(shown.c_str());
 }
 
@@ -90,13 +91,13 @@ gint GetCharacterCount(AtkText* text) {
 
 gint GetCaretOffset(AtkText* text) {
   const NoticeView* view = ViewOf(text);
-  return view == nullptr ? 0 : ToAtk(view->Rows().CharOffset(view->Caret()));
+  return view == nullptr ? 0 : ToAtk(view->Rows().CharOfUnit(view->Caret()));
 }
 
 gboolean SetCaretOffset(AtkText* text, gint offset) {
   NoticeView* view = ViewOf(text);
   if (view == nullptr) return FALSE;
-  view->MoveCaret(view->Rows().UnitOffset(static_cast<std::size_t>(std::max(offset, 0))), false);
+  view->MoveCaret(view->Rows().UnitOfChar(static_cast<std::size_t>(std::max(offset, 0))), false);
   return TRUE;
 }
 
@@ -118,8 +119,8 @@ gboolean SetSelection(AtkText* text, gint selection, gint start, gint end) {
   NoticeView* view = ViewOf(text);
   if (view == nullptr || selection != 0) return FALSE;
   const DisplayRows& rows = view->Rows();
-  view->Select(rows.UnitOffset(static_cast<std::size_t>(std::max(start, 0))),
-               rows.UnitOffset(static_cast<std::size_t>(std::max(end, 0))));
+  view->Select(rows.UnitOfChar(static_cast<std::size_t>(std::max(start, 0))),
+               rows.UnitOfChar(static_cast<std::size_t>(std::max(end, 0))));
   return TRUE;
 }
 
@@ -157,7 +158,7 @@ void GetCharacterExtents(AtkText* text, gint offset, gint* x, gint* y, gint* wid
   GdkRectangle box;
   int origin_x = 0, origin_y = 0;
   if (view == nullptr ||
-      !view->CharacterBox(view->Rows().UnitOffset(static_cast<std::size_t>(std::max(offset, 0))),
+      !view->CharacterBox(view->Rows().UnitOfChar(static_cast<std::size_t>(std::max(offset, 0))),
                           box) ||
       !AreaOrigin(view->Area(), coords, origin_x, origin_y)) {
     return;
@@ -178,7 +179,7 @@ gint GetOffsetAtPoint(AtkText* text, gint x, gint y, AtkCoordType coords) {
       y >= gtk_widget_get_allocated_height(view->Area())) {
     return -1;
   }
-  return ToAtk(view->Rows().CharOffset(view->PositionAt(x, y, true)));
+  return ToAtk(view->Rows().CharOfUnit(view->PositionAt(x, y, true)));
 }
 
 // One attribute, its value a copy for the set, which the caller frees.
@@ -333,7 +334,7 @@ void NoticeViewAccessibleChanged(GtkWidget* area, bool caret_moved, bool selecti
   if (selection_changed) g_signal_emit_by_name(accessible, "text-selection-changed");
   if (caret_moved) {
     g_signal_emit_by_name(accessible, "text-caret-moved",
-                          ToAtk(view->Rows().CharOffset(view->Caret())));
+                          ToAtk(view->Rows().CharOfUnit(view->Caret())));
   }
 }
 

@@ -87,10 +87,10 @@ gboolean NoticeView::Pressed(GtkWidget* area, GdkEventButton* event, gpointer da
   } else if (event->type == GDK_2BUTTON_PRESS) {
     const TextSpan word =
         UnitAround(self->BreaksAround(at), at, TextBreaks::kWordStart | TextBreaks::kWordEnd);
-    self->Select(word.from, word.to);
+    self->Select(word.begin, word.end);
   } else if (event->type == GDK_3BUTTON_PRESS) {
     const TextSpan line = self->caret_rules_.LineAround(at);
-    self->Select(line.from, line.to);
+    self->Select(line.begin, line.end);
   }
   return TRUE;
 }

@@ -123,8 +123,9 @@ std::uint64_t RoomUnderControlGroups(const std::string& root) {
   std::uint64_t room = kUnlimited;
   ForEachLine(SmallFile(root + "/proc/self/cgroup"), [&](std::string_view line) {
     const std::size_t first = line.find(':');
-    const std::size_t second = line.find(':', std::min(first, line.size()) + 1);
-    if (first == std::string_view::npos || second == std::string_view::npos) return;
+    if (first == std::string_view::npos) return;
+    const std::size_t second = line.find(':', first + 1);
+    if (second == std::string_view::npos) return;
     const std::string controllers =
         "," + std::string(line.substr(first + 1, second - first - 1)) + ",";
     const std::string_view path = line.substr(second + 1);

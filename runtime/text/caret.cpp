@@ -7,76 +7,6 @@
 
 namespace zprava {
 
-TextSpan CharacterAt(std::u16string_view text, std::size_t at) {
-  at = std::min(at, text.size());
-  return {at, at + ShownCharLength(text, at)};
-}
-
-TextSpan RowFromItsStart(const DisplayRows& rows, std::size_t at) {
-  const DisplayRows::Row row = rows.RowAt(rows.Start(rows.IndexOf(at)));
-  return {row.start, row.next};
-}
-
-TextSpan RowToItsEnd(const DisplayRows& rows, std::size_t at) {
-  const std::size_t index = rows.IndexOf(at);
-  const DisplayRows::Row row = rows.RowAt(rows.Start(index));
-  std::size_t from = 0;
-  if (index > 0) {
-    const DisplayRows::Row before = rows.RowAt(rows.Start(index - 1));
-    from = before.start + before.text.size();
-  }
-  return {from, row.start + row.text.size()};
-}
-
-TextSpan BreakReach(const DisplayRows& rows, std::size_t text_size, std::size_t at) {
-  constexpr std::size_t kReach = 4096;  // code units either side
-  at = std::min(at, text_size);
-  const std::size_t from = at > kReach ? rows.Start(rows.IndexOf(at - kReach)) : 0;
-  return {from, std::min(text_size, at + kReach)};
-}
-
-std::vector<std::size_t> CharacterStarts(std::u16string_view text, TextSpan span) {
-  std::vector<std::size_t> starts;
-  std::size_t at = span.from;
-  while (at < span.to) {
-    starts.push_back(at);
-    at += ShownCharLength(text, at);
-  }
-  starts.push_back(at);
-  return starts;
-}
-
-std::size_t NextEdge(const TextBreaks& breaks, std::size_t at, std::uint8_t edge) {
-  for (std::size_t i = 0; i < breaks.edges.size(); ++i) {
-    if (breaks.unit_of_char[i] > at && (breaks.edges[i] & edge) != 0) {
-      return breaks.unit_of_char[i];
-    }
-  }
-  return breaks.unit_of_char.back();
-}
-
-std::size_t PreviousEdge(const TextBreaks& breaks, std::size_t at, std::uint8_t edge) {
-  for (std::size_t i = breaks.edges.size(); i-- > 0;) {
-    if (breaks.unit_of_char[i] < at && (breaks.edges[i] & edge) != 0) {
-      return breaks.unit_of_char[i];
-    }
-  }
-  return breaks.unit_of_char.front();
-}
-
-TextSpan UnitAround(const TextBreaks& breaks, std::size_t at, std::uint8_t edge) {
-  const std::vector<std::size_t>& units = breaks.unit_of_char;
-  auto is_edge = [&](std::size_t i) { return (breaks.edges[i] & edge) != 0; };
-  const auto here =
-      static_cast<std::size_t>(std::upper_bound(units.begin(), units.end(), at) - units.begin());
-  std::size_t first = std::min(here == 0 ? 0 : here - 1, units.size() - 1);
-  while (first > 0 && !is_edge(first)) --first;
-  std::size_t last = first + 1;
-  while (last + 1 < units.size() && !is_edge(last)) ++last;
-  const std::size_t from = units[first];
-  return {from, std::max(from, units[std::min(last, units.size() - 1)])};
-}
-
 CaretRules::CaretRules(std::u16string_view text, const DisplayRows& rows, CharacterClasses classes)
     : text_(text), rows_(rows), classes_(classes) {}
 
@@ -125,8 +55,7 @@ std::size_t CaretRules::ColumnOf(std::size_t at) const {
   std::size_t columns = 0;
   for (std::size_t unit = rows_.Start(rows_.IndexOf(at)); unit < at;) {
     const CodePoint c = CodePointAt(text_, unit);
-    columns +=
-        classes_.columns != nullptr ? static_cast<std::size_t>(classes_.columns(c.value)) : 1;
+    columns += classes_.ColumnsOf(c.value);
     unit += c.length;
   }
   return columns;
@@ -142,8 +71,7 @@ std::size_t CaretRules::StopAtColumn(std::size_t index, std::size_t column) cons
     std::size_t width = 0;
     for (std::size_t unit = stop; unit < next;) {
       const CodePoint c = CodePointAt(text_, unit);
-      width +=
-          classes_.columns != nullptr ? static_cast<std::size_t>(classes_.columns(c.value)) : 1;
+      width += classes_.ColumnsOf(c.value);
       unit += c.length;
     }
     if (columns + width > column) break;

@@ -1,54 +1,16 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "text/display_rows.h"
+#include "text/positions.h"
+#include "text/text_breaks.h"
 
 namespace zprava {
-
-// A stretch of text, in code units.
-struct TextSpan {
-  std::size_t from = 0, to = 0;
-  friend bool operator==(const TextSpan&, const TextSpan&) = default;
-};
-
-// Where words and sentences start and end in a stretch of text, as the
-// toolkit finds them in the user's language: the position each character
-// starts at, then one past the last, and the edges before each of them.
-struct TextBreaks {
-  enum Edge : std::uint8_t { kWordStart = 1, kWordEnd = 2, kSentenceStart = 4, kSentenceEnd = 8 };
-  std::vector<std::size_t> unit_of_char;
-  std::vector<std::uint8_t> edges;
-};
-
-// What a screen reader is told of the text around `at`: the character there
-// (a line end or a surrogate pair is one), and the row that holds it, either
-// from its start to the next row's start (with its line end) or from the end
-// of the row before to its own end.
-TextSpan CharacterAt(std::u16string_view text, std::size_t at);
-TextSpan RowFromItsStart(const DisplayRows& rows, std::size_t at);
-TextSpan RowToItsEnd(const DisplayRows& rows, std::size_t at);
-
-// The stretch around `at` whose breaks are looked for: words and sentences
-// longer than that are taken in parts, so that finding one stays cheap. It
-// starts at a row's start, where the text can be cut.
-TextSpan BreakReach(const DisplayRows& rows, std::size_t text_size, std::size_t at);
-
-// The start of each character in `span`, then the span's end: a line end is
-// one character, as is a surrogate pair.
-std::vector<std::size_t> CharacterStarts(std::u16string_view text, TextSpan span);
-
-// The first `edge` after `at`, or the stretch's end; the last before `at`, or
-// its start.
-std::size_t NextEdge(const TextBreaks& breaks, std::size_t at, std::uint8_t edge);
-std::size_t PreviousEdge(const TextBreaks& breaks, std::size_t at, std::uint8_t edge);
-// The unit that holds `at`: from the last `edge` at or before it to the next.
-TextSpan UnitAround(const TextBreaks& breaks, std::size_t at, std::uint8_t edge);
 
 // How a key moves the caret, as in any text view.
 enum class CaretMove {

@@ -3,17 +3,10 @@
 #include <algorithm>
 
 #include "text/line_end.h"
+#include "text/positions.h"
 #include "text/unicode.h"
 
 namespace zprava {
-
-std::size_t CountShownChars(std::u16string_view text) {
-  std::size_t joined = 0;  // units that make one character with the unit before
-  for (std::size_t i = 1; i < text.size(); ++i) {
-    joined += static_cast<std::size_t>(SplitsCharacter(text, i));
-  }
-  return text.size() - joined;
-}
 
 DisplayRows::DisplayRows(std::u16string_view text, std::size_t row_columns,
                          CharacterClasses classes)
@@ -69,7 +62,7 @@ std::size_t DisplayRows::ColumnLimit(std::size_t start) const {
   std::size_t at = start;
   while (at < most && !IsLineEndUnit(text_[at])) {
     const CodePoint c = CodePointAt(text_, at);
-    columns += static_cast<std::size_t>(classes_.columns(c.value));
+    columns += classes_.ColumnsOf(c.value);
     if (columns > row_columns_) break;
     at += c.length;
   }
@@ -103,7 +96,7 @@ std::size_t DisplayRows::CharsBefore(std::size_t mark) const {
     const std::size_t to =
         counted_marks_ + 1 < marks_.size() ? marks_[counted_marks_ + 1].start : text_.size();
     marks_[counted_marks_].chars = chars_counted_;
-    chars_counted_ += CountShownChars(text_.substr(from, to - from));
+    chars_counted_ += CountChars(text_.substr(from, to - from));
   }
   return mark < marks_.size() ? marks_[mark].chars : chars_counted_;
 }
@@ -126,24 +119,24 @@ std::size_t DisplayRows::IndexOf(std::size_t at) const {
   return index;
 }
 
-std::size_t DisplayRows::CharOffset(std::size_t at) const {
-  at = std::min(at, text_.size());
+std::size_t DisplayRows::CharOfUnit(std::size_t unit) const {
+  const std::size_t at = std::min(unit, text_.size());
   const Mark& mark = MarkAtOrBefore(at);
   const std::size_t before = CharsBefore(static_cast<std::size_t>(&mark - marks_.data()));
   // Up to and with the unit at `at`, so that a position inside a pair or a
   // CR LF counts as the character's start.
   const std::size_t end = std::min(at + 1, text_.size());
-  return before + CountShownChars(text_.substr(mark.start, end - mark.start)) - (end > at ? 1 : 0);
+  return before + CountChars(text_.substr(mark.start, end - mark.start)) - (end > at ? 1 : 0);
 }
 
-std::size_t DisplayRows::UnitOffset(std::size_t char_offset) const {
-  // The last kept start at or before the character, counting only as far as needed.
+std::size_t DisplayRows::UnitOfChar(std::size_t char_index) const {
+  // The last kept start at or before the char, counting only as far as needed.
   std::size_t mark = 0;
-  while (mark + 1 < marks_.size() && CharsBefore(mark + 1) <= char_offset) ++mark;
-  if (char_offset >= CharsBefore(mark + 1) && mark + 1 >= marks_.size()) return text_.size();
+  while (mark + 1 < marks_.size() && CharsBefore(mark + 1) <= char_index) ++mark;
+  if (char_index >= CharsBefore(mark + 1) && mark + 1 >= marks_.size()) return text_.size();
   std::size_t at = marks_[mark].start;
-  for (std::size_t chars = marks_[mark].chars; chars < char_offset; ++chars) {
-    at += ShownCharLength(text_, at);
+  for (std::size_t chars = marks_[mark].chars; chars < char_index; ++chars) {
+    at += CharLength(text_, at);
   }
   return at;
 }

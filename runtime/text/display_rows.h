@@ -16,6 +16,11 @@ struct CharacterClasses {
   // Columns a character takes: 0 when drawn with the one before, 2 when wide
   // (East Asian scripts), otherwise 1.
   int (*columns)(char32_t c) = nullptr;
+
+  // The columns `c` takes, 1 where nothing is known of characters.
+  std::size_t ColumnsOf(char32_t c) const {
+    return columns == nullptr ? 1 : static_cast<std::size_t>(columns(c));
+  }
 };
 
 // A long text cut into display rows of at most `row_columns` columns: one
@@ -27,9 +32,8 @@ struct CharacterClasses {
 // the rows on screen and so holds nothing per row: rows are found again from
 // a start kept every so many rows.
 //
-// Positions are code units of the text. Screen readers count characters of
-// the text as shown instead, where a line end is one "\n" and a surrogate
-// pair one character; CharOffset and UnitOffset translate.
+// Positions are units of the text; screen readers count chars instead
+// (text/positions.h), and CharOfUnit and UnitOfChar translate.
 class DisplayRows {
  public:
   struct Row {
@@ -53,13 +57,13 @@ class DisplayRows {
   // the last row, a line end in the row it ends).
   std::size_t IndexOf(std::size_t at) const;
 
-  // Characters as shown, and the translation between them and positions.
-  // A position inside a surrogate pair or a CR LF counts as its start.
-  // Counted as far as first asked for, so that only a view a screen reader
-  // reads pays for it, and only for as far as it reads.
+  // The text's chars, and the translation between chars and units. A unit
+  // inside a char counts as the char's start. Counted as far as first asked
+  // for, so that only a view a screen reader reads pays for it, and only for
+  // as far as it reads.
   std::size_t CharCount() const;
-  std::size_t CharOffset(std::size_t at) const;
-  std::size_t UnitOffset(std::size_t char_offset) const;
+  std::size_t CharOfUnit(std::size_t unit) const;
+  std::size_t UnitOfChar(std::size_t char_index) const;
 
  private:
   static constexpr std::size_t kRowsPerStart = 64;
@@ -81,8 +85,5 @@ class DisplayRows {
   mutable std::size_t counted_marks_ = 0;  // marks whose `chars` are counted
   mutable std::size_t chars_counted_ = 0;  // up to the end of the last counted mark's rows
 };
-
-// Characters as shown in `text`: a CR LF counts one, a surrogate pair one.
-std::size_t CountShownChars(std::u16string_view text);
 
 }  // namespace zprava

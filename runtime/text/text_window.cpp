@@ -12,7 +12,7 @@ namespace {
 // or later begins, or npos. Looks no further back than `lowest`, so that a
 // window is found in time bounded by its slack, however long the line.
 std::size_t LineEndBefore(std::u16string_view text, std::size_t at, std::size_t lowest) {
-  if (SplitsCharacter(text, at) && text[at - 1] == u'\r') --at;  // that CR LF is not whole
+  if (SplitsChar(text, at) && text[at - 1] == u'\r') --at;  // that CR LF is not whole
   for (std::size_t i = at; i > lowest; --i) {
     if (!IsLineEndUnit(text[i - 1])) continue;
     return i >= 2 && text[i - 1] == u'\n' && text[i - 2] == u'\r' ? i - 2 : i - 1;
@@ -28,14 +28,14 @@ std::size_t StartBefore(std::u16string_view text, std::size_t at, std::size_t sl
     const std::size_t line_start = line_end + LineEndLength(text, line_end);
     if (line_start + slack >= at) return line_start;
   }
-  return SplitsCharacter(text, at) ? at - 1 : at;
+  return SplitsChar(text, at) ? at - 1 : at;
 }
 
 // A window's end at most `slack` before `at`: at a line end if one is that close.
 std::size_t EndBefore(std::u16string_view text, std::size_t at, std::size_t slack) {
   const std::size_t line_end = LineEndBefore(text, at, at - std::min(at, slack));
   if (line_end != std::u16string_view::npos) return line_end;
-  return SplitsCharacter(text, at) ? at - 1 : at;
+  return SplitsChar(text, at) ? at - 1 : at;
 }
 
 }  // namespace
@@ -78,28 +78,6 @@ TextSpan WindowAfterMove(std::u16string_view text, TextSpan window, WindowMove m
       break;
   }
   return kept >= next.begin && kept <= next.end ? next : window;
-}
-
-std::size_t DisplayOffset(std::u16string_view text, std::size_t offset) {
-  std::size_t display = offset;
-  for (std::size_t at = 0; at < offset && at < text.size();) {
-    const std::size_t line_end = LineEndLength(text, at);
-    if (line_end == 1) ++display;
-    at += line_end ? line_end : 1;
-  }
-  return display;
-}
-
-std::size_t TextOffset(std::u16string_view text, std::size_t display_offset) {
-  std::size_t at = 0;
-  for (std::size_t display = 0; at < text.size();) {
-    const std::size_t line_end = LineEndLength(text, at);
-    const std::size_t shown = line_end ? 2 : 1;
-    if (display + shown > display_offset) break;
-    display += shown;
-    at += line_end ? line_end : 1;
-  }
-  return at;
 }
 
 }  // namespace zprava

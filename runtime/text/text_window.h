@@ -3,14 +3,9 @@
 #include <cstddef>
 #include <string_view>
 
-namespace zprava {
+#include "text/positions.h"
 
-// A part of a text, [begin, end) in code units.
-struct TextSpan {
-  std::size_t begin;
-  std::size_t end;
-  friend bool operator==(const TextSpan&, const TextSpan&) = default;
-};
+namespace zprava {
 
 // About `units` code units of `text`, for a view that cannot hold the whole
 // text at once, starting at `from` or up to an eighth of `units` before it,
@@ -37,13 +32,5 @@ enum class WindowMove { kNone, kOn, kBack, kToEnd, kToStart };
 // view has moved along the line. To the end or start it goes at once.
 TextSpan WindowAfterMove(std::u16string_view text, TextSpan window, WindowMove move,
                          std::size_t kept, std::size_t units);
-
-// Where ToDisplayUtf16 puts the first `offset` code units of `text`: every
-// lone CR or LF becomes CR LF, everything else keeps its length.
-std::size_t DisplayOffset(std::u16string_view text, std::size_t offset);
-
-// The offset in `text` whose display text starts at `display_offset`, or
-// the line end's start for one inside a line end's CR LF.
-std::size_t TextOffset(std::u16string_view text, std::size_t display_offset);
 
 }  // namespace zprava

@@ -60,14 +60,14 @@ void NoticePager::SetHeldText() {
 
 // Between the control's character positions and the notice's: the control
 // holds display text, where every line end is a CR LF.
-std::size_t NoticePager::NoticePlace(LRESULT control_place) const {
-  return held_.begin +
-         TextOffset(HeldText(), static_cast<std::size_t>(std::max<LRESULT>(control_place, 0)));
+std::size_t NoticePager::UnitOfControlUnit(LRESULT control_unit) const {
+  return held_.begin + UnitOfDisplayUnit(HeldText(), static_cast<std::size_t>(
+                                                         std::max<LRESULT>(control_unit, 0)));
 }
 
-WPARAM NoticePager::ControlPlace(std::size_t notice_place) const {
-  const std::size_t in_held = std::clamp(notice_place, held_.begin, held_.end) - held_.begin;
-  return static_cast<WPARAM>(DisplayOffset(HeldText(), in_held));
+WPARAM NoticePager::ControlUnitOfUnit(std::size_t unit) const {
+  const std::size_t in_held = std::clamp(unit, held_.begin, held_.end) - held_.begin;
+  return static_cast<WPARAM>(DisplayUnitOfUnit(HeldText(), in_held));
 }
 
 LRESULT NoticePager::Caret() const {
@@ -81,8 +81,8 @@ LRESULT NoticePager::FirstVisibleLine() const {
   return SendMessageW(body_, EM_GETFIRSTVISIBLELINE, 0, 0);
 }
 
-std::size_t NoticePager::FirstVisiblePlace() const {
-  return NoticePlace(SendMessageW(body_, EM_LINEINDEX, FirstVisibleLine(), 0));
+std::size_t NoticePager::FirstVisibleUnit() const {
+  return UnitOfControlUnit(SendMessageW(body_, EM_LINEINDEX, FirstVisibleLine(), 0));
 }
 
 bool NoticePager::ScrolledToTop() const { return FirstVisibleLine() == 0; }
@@ -146,19 +146,20 @@ WindowMove NoticePager::MoveForScrollBar(WORD request) const {
 // visible line at the same places in the notice where the new window holds
 // them.
 void NoticePager::Hold(TextSpan window) {
-  const std::size_t caret = NoticePlace(Caret());
-  const std::size_t first_visible = FirstVisiblePlace();
+  const std::size_t caret = UnitOfControlUnit(Caret());
+  const std::size_t first_visible = FirstVisibleUnit();
   held_ = window;
   SetHeldText();
-  const WPARAM caret_place = ControlPlace(caret);
-  SendMessageW(body_, EM_SETSEL, caret_place, static_cast<LPARAM>(caret_place));
-  const LRESULT first_line = SendMessageW(body_, EM_LINEFROMCHAR, ControlPlace(first_visible), 0);
+  const WPARAM caret_unit = ControlUnitOfUnit(caret);
+  SendMessageW(body_, EM_SETSEL, caret_unit, static_cast<LPARAM>(caret_unit));
+  const LRESULT first_line =
+      SendMessageW(body_, EM_LINEFROMCHAR, ControlUnitOfUnit(first_visible), 0);
   SendMessageW(body_, EM_LINESCROLL, 0, first_line - FirstVisibleLine());
 }
 
 void NoticePager::Move(WindowMove move, Keep keep) {
   if (move == WindowMove::kNone) return;
-  const std::size_t kept = keep == Keep::kCaret ? NoticePlace(Caret()) : FirstVisiblePlace();
+  const std::size_t kept = keep == Keep::kCaret ? UnitOfControlUnit(Caret()) : FirstVisibleUnit();
   const TextSpan next = WindowAfterMove(notice_, held_, move, kept, kHeldUnits);
   if (next != held_) Hold(next);
 }

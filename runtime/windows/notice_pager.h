@@ -41,11 +41,12 @@ class NoticePager {
   enum class Keep { kCaret, kFirstVisibleLine };
 
   std::u16string_view HeldText() const;
-  std::size_t NoticePlace(LRESULT control_place) const;
-  WPARAM ControlPlace(std::size_t notice_place) const;
+  // The control counts display units of the held window.
+  std::size_t UnitOfControlUnit(LRESULT control_unit) const;
+  WPARAM ControlUnitOfUnit(std::size_t unit) const;
   LRESULT Caret() const;
   LRESULT FirstVisibleLine() const;
-  std::size_t FirstVisiblePlace() const;
+  std::size_t FirstVisibleUnit() const;
   bool ScrolledToTop() const;
   bool ScrolledToBottom() const;
   WindowMove MoveForKey(WPARAM key) const;
