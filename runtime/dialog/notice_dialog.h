@@ -7,19 +7,16 @@
 
 namespace zprava {
 
-// The one icon the program's dialogs carry.
-enum class DialogIcon { kQuestion };
-
 // What a dialog shows, as plain text: never markup, never a format.
 struct DialogContent {
   std::u16string_view caption;
   std::u16string_view header;  // the first line, above the body
   NoticeText body;             // lines end at CR LF, a lone CR or a lone LF; handed over, so a
                                // backend can let go of it once it holds what it shows
-  DialogIcon icon = DialogIcon::kQuestion;
 };
 
-// A modal dialog with one OK button. OK, Enter, Escape and the close control
+// A modal dialog with the question icon and one OK button, the icon as the
+// platform shows it in a message box. OK, Enter, Escape and the close control
 // all dismiss it.
 class NoticeDialog {
  public:
@@ -35,9 +32,9 @@ struct DialogSettings {
   int exit_status_on_lost_display;
 };
 
-// The first of the platform's dialog backends that can be had: the
-// toolkit's where a display can be opened, otherwise the terminal's; on
-// Windows the system's message box. Nothing is opened before the first Show,
+// The first of the platform's dialog backends that can be had: GTK's where
+// a display can be opened, otherwise the terminal's; on Windows, the Windows
+// dialog. Nothing is opened before the first Show,
 // so a run that shows nothing never touches the display.
 std::unique_ptr<NoticeDialog> MakeSystemDialog(DialogSettings settings);
 

@@ -18,14 +18,6 @@
 namespace zprava {
 namespace {
 
-const char* IconName(DialogIcon icon) {
-  switch (icon) {
-    case DialogIcon::kQuestion:
-      return "dialog-question";
-  }
-  return nullptr;
-}
-
 // On X11 a program places its windows; a Wayland compositor places them itself.
 bool PlacesItsOwnWindows(GdkDisplay* display) {
 #if defined(GDK_WINDOWING_X11)
@@ -39,7 +31,7 @@ bool PlacesItsOwnWindows(GdkDisplay* display) {
 // The toolkit's own message dialog, so that it looks and reads as every other
 // one under the same theme; it takes the question icon, its caption and one
 // OK button.
-OwnedWidget NewMessageDialog(std::u16string_view caption, DialogIcon icon) {
+OwnedWidget NewMessageDialog(std::u16string_view caption) {
   OwnedWidget dialog(gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION,
                                             GTK_BUTTONS_NONE, nullptr));
   GtkWindow* window = GTK_WINDOW(dialog.get());
@@ -51,14 +43,13 @@ OwnedWidget NewMessageDialog(std::u16string_view caption, DialogIcon icon) {
   if (PlacesItsOwnWindows(gtk_widget_get_display(dialog.get()))) {
     gtk_window_set_position(window, GTK_WIN_POS_CENTER);
   }
-  if (const char* name = IconName(icon)) {
-    // Deprecated only in that newer GTK shows no icons in message dialogs;
-    // the notice carries its question icon.
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    gtk_message_dialog_set_image(GTK_MESSAGE_DIALOG(dialog.get()),
-                                 gtk_image_new_from_icon_name(name, GTK_ICON_SIZE_DIALOG));
-    G_GNUC_END_IGNORE_DEPRECATIONS
-  }
+  // Deprecated only in that newer GTK shows no icons in message dialogs;
+  // the notice carries its question icon.
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  gtk_message_dialog_set_image(
+      GTK_MESSAGE_DIALOG(dialog.get()),
+      gtk_image_new_from_icon_name("dialog-question", GTK_ICON_SIZE_DIALOG));
+  G_GNUC_END_IGNORE_DEPRECATIONS
   return dialog;
 }
 
@@ -126,7 +117,7 @@ gboolean AnswerOkOnEnter(GtkWidget* dialog, GdkEventKey* event, gpointer) {
 }
 
 void ShowUntilDismissed(DialogContent content, CallbackFailures& failures) {
-  const OwnedWidget dialog = NewMessageDialog(content.caption, content.icon);
+  const OwnedWidget dialog = NewMessageDialog(content.caption);
   GtkWidget* view =
       FillMessageArea(GTK_MESSAGE_DIALOG(dialog.get()), content.header, std::move(content.body));
   // The button reads "OK" whatever the language; the stock label would be translated.

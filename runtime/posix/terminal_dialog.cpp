@@ -13,14 +13,6 @@
 namespace zprava {
 namespace {
 
-std::string_view IconMarker(DialogIcon icon) {
-  switch (icon) {
-    case DialogIcon::kQuestion:
-      return "[?] ";
-  }
-  return "";
-}
-
 void WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -55,7 +47,7 @@ class TerminalDialog final : public NoticeDialog {
   }
 
   void Show(DialogContent content) override {
-    WriteAll(output_fd_, IconMarker(content.icon));
+    WriteAll(output_fd_, "[?] ");  // the question icon
     WriteLine(output_fd_, content.caption);
     WriteLine(output_fd_, content.header);
     WriteLine(output_fd_, content.body);

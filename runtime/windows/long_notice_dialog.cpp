@@ -37,28 +37,16 @@ constexpr DWORD kDialogStyle =
     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFOREGROUND | DS_NOIDLEMSG;
 
 struct DialogState {
-  DialogState(std::u16string_view caption, std::u16string_view header, NoticeText body,
-              DialogIcon icon)
-      : caption(caption), header(header), icon(icon), pager(std::move(body), failure) {}
+  DialogState(std::u16string_view caption, std::u16string_view header, NoticeText body)
+      : caption(caption), header(header), pager(std::move(body), failure) {}
 
   std::u16string_view caption;
   std::u16string_view header;
-  DialogIcon icon;
   UINT dpi = 96;
   UniqueFont font;
   std::exception_ptr failure;
   NoticePager pager;
 };
-
-// The system's own icon for each of the dialog's icons, as a message box
-// shows it.
-const wchar_t* SystemIcon(DialogIcon icon) {
-  switch (icon) {
-    case DialogIcon::kQuestion:
-      return IDI_QUESTION;
-  }
-  return IDI_QUESTION;
-}
 
 HWND MakeControl(HWND dialog, const wchar_t* control_class, DWORD style, DWORD ex_style, int id,
                  const wchar_t* text = nullptr) {
@@ -85,9 +73,10 @@ void ApplyResolution(HWND dialog, DialogState& state) {
     SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(state.font.get()), TRUE);
   }
   const int icon_size = IconSize(state.dpi);
-  // A shared system icon: the system keeps and frees it.
+  // The system's own question icon, as a message box shows it; shared, so the
+  // system keeps and frees it.
   const HANDLE icon =
-      LoadImageW(nullptr, SystemIcon(state.icon), IMAGE_ICON, icon_size, icon_size, LR_SHARED);
+      LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, icon_size, icon_size, LR_SHARED);
   SendDlgItemMessageW(dialog, kIconId, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 }
 
@@ -190,11 +179,10 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
 
 }  // namespace
 
-void ShowLongNotice(std::u16string_view caption, std::u16string_view header, NoticeText body,
-                    DialogIcon icon) {
+void ShowLongNotice(std::u16string_view caption, std::u16string_view header, NoticeText body) {
   EmptyDialogTemplate empty{};
   empty.dialog.style = kDialogStyle;
-  DialogState state(caption, header, std::move(body), icon);
+  DialogState state(caption, header, std::move(body));
   const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &empty.dialog, nullptr,
                                                  DialogProcedure, reinterpret_cast<LPARAM>(&state));
   if (state.failure) std::rethrow_exception(state.failure);

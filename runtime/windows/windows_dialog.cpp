@@ -18,14 +18,6 @@
 namespace zprava {
 namespace {
 
-UINT IconStyle(DialogIcon icon) {
-  switch (icon) {
-    case DialogIcon::kQuestion:
-      return MB_ICONQUESTION;
-  }
-  return 0;
-}
-
 // What a message box adds around its text: the icon and margins beside it,
 // the caption, margins and button row above and below. Generous, so that a
 // box judged to fit does.
@@ -71,8 +63,8 @@ bool FitsMessageBox(std::u16string_view header, std::u16string_view body) {
 
 // Brought to the front and modal to every window of the program. Only OK is
 // offered, so Escape and the close control answer it too.
-void ShowMessageBox(const std::u16string& caption, const std::u16string& text, DialogIcon icon) {
-  const UINT style = MB_OK | IconStyle(icon) | MB_SETFOREGROUND | MB_TASKMODAL;
+void ShowMessageBox(const std::u16string& caption, const std::u16string& text) {
+  const UINT style = MB_OK | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TASKMODAL;
   if (::MessageBoxW(nullptr, AsWide(text), AsWide(caption), style) == 0) {
     throw RuntimeFailure(FailureNumber::kInternal);
   }
@@ -92,10 +84,10 @@ class WindowsNoticeDialog final : public NoticeDialog {
         ToDisplayUtf16(std::u16string_view(content.body).substr(0, kMostMeasuredUnits + 1),
                        DisplayTarget::kDialog);
     if (!FitsMessageBox(header, body)) {
-      ShowLongNotice(caption, header, std::move(content.body), content.icon);
+      ShowLongNotice(caption, header, std::move(content.body));
       return;
     }
-    ShowMessageBox(caption, header + u"\r\n" + body, content.icon);
+    ShowMessageBox(caption, header + u"\r\n" + body);
   }
 };
 
