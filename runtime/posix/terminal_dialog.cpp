@@ -7,18 +7,19 @@
 #include <string>
 #include <string_view>
 
+#include "posix/terminal_pager.h"
 #include "system/failure.h"
 #include "text/display_text.h"
 
 namespace zprava {
 namespace {
 
-std::string_view IconMarker(DialogIcon icon) {
+std::u16string_view IconMarker(DialogIcon icon) {
   switch (icon) {
     case DialogIcon::kQuestion:
-      return "[?] ";
+      return u"[?] ";
   }
-  return "";
+  return u"";
 }
 
 void WriteAll(int fd, std::string_view bytes) {
@@ -55,8 +56,10 @@ class TerminalDialog final : public NoticeDialog {
   }
 
   void Show(DialogContent content) override {
-    WriteAll(output_fd_, IconMarker(content.icon));
-    WriteLine(output_fd_, content.caption);
+    const std::u16string caption = std::u16string(IconMarker(content.icon)).append(content.caption);
+    const std::u16string top = std::u16string(caption).append(u"\n").append(content.header);
+    if (ShowPaged(input_fd_, output_fd_, top, content.body)) return;
+    WriteLine(output_fd_, caption);
     WriteLine(output_fd_, content.header);
     WriteLine(output_fd_, content.body);
     WriteAll(output_fd_, "[ OK ]\n");
