@@ -1,9 +1,8 @@
 #include "posix/terminal_character_classes.h"
 
-#include <langinfo.h>
 #include <locale.h>
 
-#include <cstring>
+#include <cstdlib>
 #include <cwchar>
 
 #include "text/display_text.h"
@@ -12,14 +11,12 @@ namespace zprava {
 namespace {
 
 // Regional settings whose character set knows every character's width: the
-// user's where they are UTF-8, otherwise C.UTF-8 (null where even that is
-// missing, and the user's are used as they are).
+// user's where theirs has more than single bytes, otherwise C.UTF-8 (null
+// where even that is missing, and the user's are used as they are).
 locale_t WidthSettings() {
-  static const locale_t settings = [] {
-    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0) return locale_t{};
-    return newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
-  }();
-  return settings;
+  if (MB_CUR_MAX > 1) return locale_t{};
+  static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+  return utf8;
 }
 
 int Width(char32_t c) {

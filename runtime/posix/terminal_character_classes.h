@@ -13,8 +13,8 @@ inline constexpr int kTabColumns = 8;
 // library's column widths (wcwidth) of each character as it is shown there
 // (a control character as U+FFFD), a character of no width keeping with the
 // one before, as a joiner keeps what it joins. The dialog writes UTF-8
-// whatever the regional settings, so where they name another character set
-// the widths are those of UTF-8 all the same.
+// whatever the regional settings, so where they name a character set of
+// single bytes (C, say) the widths are those of UTF-8 all the same.
 CharacterClasses TerminalCharacterClasses();
 
 }  // namespace zprava
