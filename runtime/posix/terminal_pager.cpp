@@ -209,7 +209,11 @@ class TerminalHold {
     saved.raw.c_cc[VMIN] = 1;
     saved.raw.c_cc[VTIME] = 0;
     CopyInto(saved.enter, saved.enter_length, strings.enter_screen + strings.hide_cursor);
-    CopyInto(saved.leave, saved.leave_length, strings.show_cursor + strings.leave_screen);
+    // Without an alternate screen the last page stays, as a pager that
+    // leaves its last page does, and what comes after goes on below its
+    // status line, where the cursor was left.
+    CopyInto(saved.leave, saved.leave_length,
+             strings.show_cursor + strings.leave_screen + (strings.alternate ? "" : "\r\n"));
 
     // Handlers first: a signal that comes once the terminal is taken finds
     // them in place. A signal ignored (nohup) stays ignored.
@@ -373,6 +377,8 @@ void Page(int input_fd, int output_fd, const TerminalHold& hold, PagedDialog& di
       {terminfo.Strings().keys.home, PageMove::kToStart},
       {terminfo.Strings().keys.end, PageMove::kToEnd},
   });
+  // The screen may have changed size before the handler was there to tell.
+  dialog.Resize(SizeOf(output_fd, terminfo.Strings()));
   WriteAll(output_fd, terminfo.Strings().clear + dialog.Frame());
   std::string pending;
   for (;;) {

@@ -42,6 +42,7 @@ std::optional<Terminfo> Terminfo::ForTerminal(int fd) {
   terminfo.cursor_address_ = Capability("cup");
   s.clear = Padded(Capability("clear"));
   s.clear_to_line_end = Padded(Capability("el"));
+  s.alternate = !Capability("smcup").empty();
   s.enter_screen = Padded(Capability("smcup")) + Padded(Capability("smkx"));
   s.leave_screen = Padded(Capability("rmkx")) + Padded(Capability("rmcup"));
   s.hide_cursor = Padded(Capability("civis"));

@@ -14,6 +14,7 @@ struct TerminalStrings {
   std::string clear_to_line_end;
   std::string enter_screen;  // the alternate screen, and the keypad's keys
   std::string leave_screen;
+  bool alternate = false;  // whether there is an alternate screen to enter
   std::string hide_cursor;
   std::string show_cursor;
   struct Keys {
