@@ -27,8 +27,9 @@ namespace zprava {
 namespace {
 
 // How long an Escape waits for the rest of a key's sequence before it counts
-// as the Escape key: a sequence's bytes come together, a person is slower.
-constexpr int kEscapeWaitMs = 50;
+// as the Escape key: a sequence's bytes come together, even over a slow
+// link, while no one presses a key after Escape as quickly as this.
+constexpr int kEscapeWaitMs = 100;
 
 struct ScreenSize {
   int rows = 0;
@@ -117,9 +118,9 @@ void PutTerminalBack() {
 }
 
 void TakeTerminal() {
+  saved.changed = 1;
   ::tcsetattr(saved.input_fd, TCSADRAIN, &saved.raw);
   WriteQuietly(saved.output_fd, saved.enter, saved.enter_length);
-  saved.changed = 1;
 }
 
 void Wake() {
@@ -138,17 +139,28 @@ void Ending(int signal_number) {
   errno = saved_errno;
 }
 
-void Stopping(int);
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+constexpr int kOtherSignals[] = {SIGTSTP, SIGCONT, SIGWINCH};
 
+sigset_t HandledSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int signal_number : kEndingSignals) sigaddset(&set, signal_number);
+  for (const int signal_number : kOtherSignals) sigaddset(&set, signal_number);
+  return set;
+}
+
+// Each handler runs with the others held off, so that none finds the
+// terminal half taken or half put back.
 void Install(int signal_number, void (*handler)(int), struct sigaction* before) {
   struct sigaction action {};
   action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
+  action.sa_mask = HandledSignals();
   ::sigaction(signal_number, &action, before);
 }
 
 // Ctrl+Z: the shell gets its terminal back as it was while the process is
-// stopped, and the pager takes it again and draws anew when continued.
+// stopped.
 void Stopping(int) {
   const int saved_errno = errno;
   PutTerminalBack();
@@ -158,9 +170,16 @@ void Stopping(int) {
   sigaddset(&stop, SIGTSTP);
   ::sigprocmask(SIG_UNBLOCK, &stop, nullptr);
   std::raise(SIGTSTP);
-  // Continued.
+  // Continued: SIGCONT's handler has taken the terminal again.
   ::sigprocmask(SIG_BLOCK, &stop, nullptr);
   Install(SIGTSTP, Stopping, nullptr);
+  errno = saved_errno;
+}
+
+// After any stop, Ctrl+Z or not, the shell may have set the terminal as it
+// likes it: the pager takes it again and draws anew.
+void Continued(int) {
+  const int saved_errno = errno;
   TakeTerminal();
   Wake();
   errno = saved_errno;
@@ -171,8 +190,6 @@ void Resized(int) {
   Wake();
   errno = saved_errno;
 }
-
-constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 void CopyInto(char (&buffer)[512], std::size_t& length, const std::string& bytes) {
   length = std::min(bytes.size(), sizeof buffer);
@@ -223,9 +240,10 @@ class TerminalHold {
       Install(kEndingSignals[i], Ending, &before_[i]);
       if (before_[i].sa_handler == SIG_IGN) ::sigaction(kEndingSignals[i], &before_[i], nullptr);
     }
-    Install(SIGTSTP, Stopping, &before_tstp_);
-    if (before_tstp_.sa_handler == SIG_IGN) ::sigaction(SIGTSTP, &before_tstp_, nullptr);
-    Install(SIGWINCH, Resized, &before_winch_);
+    Install(SIGTSTP, Stopping, &before_other_[0]);
+    if (before_other_[0].sa_handler == SIG_IGN) ::sigaction(SIGTSTP, &before_other_[0], nullptr);
+    Install(SIGCONT, Continued, &before_other_[1]);
+    Install(SIGWINCH, Resized, &before_other_[2]);
     TakeTerminal();
     ::sigprocmask(SIG_SETMASK, &mask_before_, nullptr);
   }
@@ -240,8 +258,9 @@ class TerminalHold {
     for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
       ::sigaction(kEndingSignals[i], &before_[i], nullptr);
     }
-    ::sigaction(SIGTSTP, &before_tstp_, nullptr);
-    ::sigaction(SIGWINCH, &before_winch_, nullptr);
+    for (std::size_t i = 0; i < std::size(kOtherSignals); ++i) {
+      ::sigaction(kOtherSignals[i], &before_other_[i], nullptr);
+    }
     saved.wake_fd = -1;
     ::close(wake_[0]);
     ::close(wake_[1]);
@@ -262,20 +281,10 @@ class TerminalHold {
   }
 
  private:
-  static sigset_t HandledSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int signal_number : kEndingSignals) sigaddset(&set, signal_number);
-    sigaddset(&set, SIGTSTP);
-    sigaddset(&set, SIGWINCH);
-    return set;
-  }
-
   int wake_[2] = {-1, -1};
   sigset_t mask_before_{};
   struct sigaction before_[std::size(kEndingSignals)] = {};
-  struct sigaction before_tstp_ = {};
-  struct sigaction before_winch_ = {};
+  struct sigaction before_other_[std::size(kOtherSignals)] = {};
 };
 
 // The dialog laid out for one size of screen: the rows of the top (caption
