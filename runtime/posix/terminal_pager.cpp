@@ -302,7 +302,9 @@ class PagedDialog {
     Resize(size);
   }
 
-  bool Fits() const { return top_->Count() + body_->Count() + 1 <= Rows(); }
+  // Printed line after line, the dialog ends with the cursor on the line
+  // below "[ OK ]": that line too must be on screen, or the caption scrolls off.
+  bool Fits() const { return top_->Count() + body_->Count() + 2 <= Rows(); }
 
   // Cuts the rows anew for a new width, keeping the body's first row on
   // screen at the top.

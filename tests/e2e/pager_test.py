@@ -199,15 +199,21 @@ class Pager(unittest.TestCase):
                 self.assert_restored(terminal, status)
 
     def test_a_notice_that_fits_is_printed_line_for_line(self):
-        lines = notice_lines(5)
-        terminal = self.open(lines)
-        screen = self.first_screen(terminal)
-        self.assert_top(screen)
-        self.assertEqual(screen[2:8], lines + ["[ OK ]"])
-        terminal.keys("Enter")
-        self.assertEqual(terminal.status(), 0)
-        before, after = terminal.settings()
-        self.assertEqual(before, after)
+        # 30 lines: caption, header, notice, [ OK ] and the line the cursor ends on.
+        for count, paged in ((5, False), (26, False), (27, True)):
+            with self.subTest(count):
+                lines = notice_lines(count)
+                terminal = self.open(lines)
+                screen = self.first_screen(terminal)
+                self.assert_top(screen)
+                if paged:
+                    self.assertEqual(screen[-1], f"[ OK ]  1-{count} / {count}")
+                else:
+                    self.assertEqual(screen[2:count + 3], lines + ["[ OK ]"])
+                terminal.keys("Enter")
+                self.assertEqual(terminal.status(), 0)
+                before, after = terminal.settings()
+                self.assertEqual(before, after)
 
 
 if __name__ == "__main__":
