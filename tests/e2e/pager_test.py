@@ -164,6 +164,18 @@ class Pager(unittest.TestCase):
                 terminal.keys(key)
                 self.assert_restored(terminal, 0)
 
+    def test_control_characters_never_reach_the_terminal(self):
+        lines = notice_lines(100)
+        lines[0] = "a\x1b[2J\x07b\x1b]0:title\x07c\td\te"
+        terminal = self.open(lines)
+        screen = self.first_screen(terminal)
+        self.assert_top(screen)
+        # Tabs as blanks to the stops every eight columns.
+        self.assertEqual(screen[2], "a\ufffd[2J\ufffdb\ufffd]0:title\ufffdc      d       e")
+        self.assertEqual(screen[3], lines[1])
+        terminal.keys("Enter")
+        self.assert_restored(terminal, 0)
+
     def test_rows_are_cut_anew_when_the_terminal_is_resized(self):
         long_line = " ".join(f"slovo{n}" for n in range(40))
         lines = [long_line] + notice_lines(200)
