@@ -49,8 +49,13 @@ DisplayRows::Row DisplayRows::RowAt(std::size_t start) const {
   for (std::size_t at = start; at < limit; ++at) {
     const char16_t unit = text_[at];
     if (unit <= u'\r') {
-      if (IsLineEndUnit(unit))
-        return {text_.substr(start, at - start), start, at + LineEndLength(text_, at)};
+      if (IsLineEndUnit(unit)) {
+        if (one_column_each || classes_.columns == nullptr) {
+          return {text_.substr(start, at - start), start, at + LineEndLength(text_, at)};
+        }
+        // Fewer units than columns may still be more columns: measured below.
+        break;
+      }
       one_column_each = false;
     }
     one_column_each &= unit < kFirstCombiningMark;

@@ -90,6 +90,7 @@ TEST(TerminalCharacterClasses, RowsFitTheTerminalAsItShowsThem) {
        u"xxxxxxxxxe\u0301e\u0301xxxxxxxxx",
        {u"xxxxxxxxx", u"e\u0301e\u0301xxxxxxxx", u"x"}},
       {"a tab counts to a tab stop at its widest", u"a\tb\tcdefgh", {u"a\t", u"b\t", u"cdefgh"}},
+      {"even in a line of fewer units than columns", u"a\tb\tc\r\nx", {u"a\t", u"b\tc", u"x"}},
       {"a control character is shown as one column",
        u"\x1B\x1B\x1B\x1B\x1B\x1B\x1B\x1B\x1B\x1Bx",
        {u"\x1B\x1B\x1B\x1B\x1B\x1B\x1B\x1B\x1B\x1B", u"x"}},
