@@ -80,6 +80,11 @@ void CheckRows(const std::vector<DisplayRows::Row>& walked, std::u16string_view 
     const std::size_t line_end = row.next - end;
     // A line end right after a row belongs to it, never to an empty row of its own.
     Require(line_end == fuzz_text::LineEndAt(text, end));
+    // However the row ends, it fits its columns, unless it is a single
+    // character that is wider still.
+    if (setting.classes) {
+      Require(ColumnsOf(row.text) <= columns || fuzz_text::CharStarts(row.text).size() <= 2);
+    }
     if (line_end != 0 || row.next == text.size()) continue;
     // Cut inside a line.
     Require(!row.text.empty());

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "posix/terminal_pager.h"
 #include "system/failure.h"
 #include "text/display_text.h"
 
@@ -47,8 +48,11 @@ class TerminalDialog final : public NoticeDialog {
   }
 
   void Show(DialogContent content) override {
-    WriteAll(output_fd_, "[?] ");  // the question icon
-    WriteLine(output_fd_, content.caption);
+    // "[?]" stands for the question icon.
+    const std::u16string caption = std::u16string(u"[?] ").append(content.caption);
+    const std::u16string top = std::u16string(caption).append(u"\n").append(content.header);
+    if (ShowPaged(input_fd_, output_fd_, top, content.body)) return;
+    WriteLine(output_fd_, caption);
     WriteLine(output_fd_, content.header);
     WriteLine(output_fd_, content.body);
     WriteAll(output_fd_, "[ OK ]\n");

@@ -33,14 +33,25 @@ std::size_t DisplayRows::Start(std::size_t index) const {
 
 DisplayRows::Row DisplayRows::RowAt(std::size_t start) const {
   // Most text takes a column a code unit: the row's width in units is found
-  // in the same pass that looks for its line end.
+  // in the same pass that looks for its line end. A tab is left to the
+  // character classes, as a terminal takes it on to a tab stop; one test
+  // finds it and the line ends, all rare, below CR.
   constexpr char16_t kFirstCombiningMark = 0x300;
   std::size_t limit = std::min(text_.size(), start + row_columns_);
   bool one_column_each = true;
   for (std::size_t at = start; at < limit; ++at) {
-    if (IsLineEndUnit(text_[at]))
-      return {text_.substr(start, at - start), start, at + LineEndLength(text_, at)};
-    one_column_each &= text_[at] < kFirstCombiningMark;
+    const char16_t unit = text_[at];
+    if (unit <= u'\r') {
+      if (IsLineEndUnit(unit)) {
+        if (one_column_each || classes_.columns == nullptr) {
+          return {text_.substr(start, at - start), start, at + LineEndLength(text_, at)};
+        }
+        // Fewer units than columns may still be more columns: measured below.
+        break;
+      }
+      one_column_each = false;
+    }
+    one_column_each &= unit < kFirstCombiningMark;
   }
   if (!one_column_each && classes_.columns != nullptr) limit = ColumnLimit(start);
   if (limit == text_.size()) return {text_.substr(start), start, limit};

@@ -10,13 +10,6 @@ bool IsBidiFormatting(char32_t c) {
          c == 0x200F || c == 0x061C;
 }
 
-char32_t ForDisplay(char32_t c, DisplayTarget target) {
-  if (c == U'\t') return c;
-  if (IsControl(c)) return kReplacementCharacter;
-  if (target == DisplayTarget::kTerminal && IsBidiFormatting(c)) return kReplacementCharacter;
-  return c;
-}
-
 // Hands `emit` each printable ASCII character as it is, every line end as
 // one line break (U'\n') and every other code point as it is to be shown.
 template <typename Emit>
@@ -29,13 +22,20 @@ void ForEachShownCodePoint(std::u16string_view text, DisplayTarget target, Emit 
       at += line_end;
     } else {
       const CodePoint c = CodePointAt(text, at);
-      emit(ForDisplay(c.value, target));
+      emit(ShownCodePoint(c.value, target));
       at += c.length;
     }
   }
 }
 
 }  // namespace
+
+char32_t ShownCodePoint(char32_t c, DisplayTarget target) {
+  if (c == U'\t') return c;
+  if (IsControl(c)) return kReplacementCharacter;
+  if (target == DisplayTarget::kTerminal && IsBidiFormatting(c)) return kReplacementCharacter;
+  return c;
+}
 
 // Builds the text in a small buffer and appends it a block at a time, far
 // cheaper per character than growing the string a byte after another.

@@ -23,6 +23,10 @@ enum class DisplayTarget { kDialog, kTerminal };
 std::string ToDisplayUtf8(std::u16string_view text, DisplayTarget target);
 std::u16string ToDisplayUtf16(std::u16string_view text, DisplayTarget target);
 
+// The code point shown for `c` (not a line end) in the display text above:
+// `c` itself, or U+FFFD.
+char32_t ShownCodePoint(char32_t c, DisplayTarget target);
+
 // Display text is made this many code units at a time, so that the terminal
 // writes a huge notice without holding all of it converted at once.
 inline constexpr std::size_t kDisplaySliceUnits = std::size_t{1} << 19;
