@@ -2,6 +2,7 @@
 
 #include "main_procedure.h"
 #include "system/memory.h"
+#include "system_dialog.h"
 
 int main() {
   // Weekday and month names and case rules follow the user's regional settings.

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "posix/terminal_dialog.h"
+#include "terminal/terminal_dialog.h"
 
 namespace {
 

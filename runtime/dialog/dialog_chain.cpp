@@ -1,6 +1,7 @@
+#include "dialog/dialog_chain.h"
+
 #include <utility>
 
-#include "dialog/dialog_backends.h"
 #include "system/failure.h"
 
 namespace zprava {
@@ -8,7 +9,8 @@ namespace {
 
 class ChainedDialog final : public NoticeDialog {
  public:
-  explicit ChainedDialog(DialogSettings settings) : settings_(settings) {}
+  ChainedDialog(std::span<const DialogBackend> backends, DialogSettings settings)
+      : backends_(backends), settings_(settings) {}
 
   void Show(DialogContent content) override {
     if (!backend_) backend_ = OpenFirstAvailable();
@@ -17,20 +19,22 @@ class ChainedDialog final : public NoticeDialog {
 
  private:
   std::unique_ptr<NoticeDialog> OpenFirstAvailable() const {
-    for (const DialogBackend open : PlatformDialogBackends()) {
+    for (const DialogBackend open : backends_) {
       if (std::unique_ptr<NoticeDialog> dialog = open(settings_)) return dialog;
     }
     throw RuntimeFailure(FailureNumber::kInternal);
   }
 
+  std::span<const DialogBackend> backends_;
   DialogSettings settings_;
   std::unique_ptr<NoticeDialog> backend_;
 };
 
 }  // namespace
 
-std::unique_ptr<NoticeDialog> MakeSystemDialog(DialogSettings settings) {
-  return std::make_unique<ChainedDialog>(settings);
+std::unique_ptr<NoticeDialog> MakeDialogChain(std::span<const DialogBackend> backends,
+                                              DialogSettings settings) {
+  return std::make_unique<ChainedDialog>(backends, settings);
 }
 
 }  // namespace zprava

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <string_view>
 
 #include "text/text.h"
@@ -31,11 +30,5 @@ struct DialogSettings {
   // this status.
   int exit_status_on_lost_display;
 };
-
-// The first of the platform's dialog backends that can be had: GTK's where
-// a display can be opened, otherwise the terminal's; on Windows, the Windows
-// dialog. Nothing is opened before the first Show,
-// so a run that shows nothing never touches the display.
-std::unique_ptr<NoticeDialog> MakeSystemDialog(DialogSettings settings);
 
 }  // namespace zprava

@@ -4,7 +4,7 @@ add_executable(zprava_tests ${ZPRAVA_PORTABLE_TESTS} windows/notice_obstacles.cp
   windows/regional_settings.cpp)
 target_include_directories(zprava_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(zprava_tests PRIVATE ZPRAVA_NOTICE_CORPUS="Z:${PROJECT_SOURCE_DIR}/fuzz/corpus/notice")
-target_link_libraries(zprava_tests PRIVATE zprava_app zprava_warnings GTest::gtest_main)
+target_link_libraries(zprava_tests PRIVATE zprava_app zprava_dialog zprava_warnings GTest::gtest_main)
 
 add_executable(window_text windows/window_text.cpp)
 target_compile_definitions(window_text PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)

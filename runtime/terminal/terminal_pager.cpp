@@ -1,4 +1,4 @@
-#include "posix/terminal_pager.h"
+#include "terminal/terminal_pager.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "dialog/page_moves.h"
-#include "posix/terminal_character_classes.h"
-#include "posix/terminal_keys.h"
-#include "posix/terminfo.h"
 #include "system/failure.h"
+#include "terminal/terminal_character_classes.h"
+#include "terminal/terminal_keys.h"
+#include "terminal/terminfo.h"
 #include "text/display_rows.h"
 #include "text/display_text.h"
 #include "text/unicode.h"

@@ -1,4 +1,4 @@
-#include "posix/terminal_character_classes.h"
+#include "terminal/terminal_character_classes.h"
 
 #include <locale.h>
 

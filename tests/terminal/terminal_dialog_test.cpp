@@ -1,5 +1,5 @@
 // The dialog on a terminal, written to pipes and files as a terminal would get it.
-#include "posix/terminal_dialog.h"
+#include "terminal/terminal_dialog.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "windows/long_notice_dialog.h"
+#include "win32/long_notice_dialog.h"
 
 #include <windows.h>
 
@@ -9,10 +9,10 @@
 
 #include "dialog/body_layout.h"
 #include "system/failure.h"
-#include "windows/dialog_metrics.h"
-#include "windows/gdi_handles.h"
-#include "windows/guarded_callback.h"
-#include "windows/notice_pager.h"
+#include "win32/dialog_metrics.h"
+#include "win32/gdi_handles.h"
+#include "win32/guarded_callback.h"
+#include "win32/notice_pager.h"
 #include "windows/windows_text.h"
 
 namespace zprava {

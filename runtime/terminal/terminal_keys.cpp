@@ -1,4 +1,4 @@
-#include "posix/terminal_keys.h"
+#include "terminal/terminal_keys.h"
 
 #include <algorithm>
 

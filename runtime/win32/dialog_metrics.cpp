@@ -1,4 +1,4 @@
-#include "windows/dialog_metrics.h"
+#include "win32/dialog_metrics.h"
 
 #include "system/failure.h"
 

@@ -1,4 +1,4 @@
-#include "windows/windows_dialog.h"
+#include "win32/windows_dialog.h"
 
 #include <windows.h>
 
@@ -10,9 +10,9 @@
 #include "dialog/body_layout.h"
 #include "system/failure.h"
 #include "text/display_text.h"
-#include "windows/dialog_metrics.h"
-#include "windows/gdi_handles.h"
-#include "windows/long_notice_dialog.h"
+#include "win32/dialog_metrics.h"
+#include "win32/gdi_handles.h"
+#include "win32/long_notice_dialog.h"
 #include "windows/windows_text.h"
 
 namespace zprava {

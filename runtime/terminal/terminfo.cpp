@@ -1,4 +1,4 @@
-#include "posix/terminfo.h"
+#include "terminal/terminfo.h"
 
 #include <utility>
 

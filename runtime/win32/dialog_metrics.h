@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "dialog/body_layout.h"
-#include "windows/gdi_handles.h"
+#include "win32/gdi_handles.h"
 
 namespace zprava {
 

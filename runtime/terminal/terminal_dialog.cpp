@@ -1,4 +1,4 @@
-#include "posix/terminal_dialog.h"
+#include "terminal/terminal_dialog.h"
 
 #include <unistd.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "posix/terminal_pager.h"
 #include "system/failure.h"
+#include "terminal/terminal_pager.h"
 #include "text/display_text.h"
 
 namespace zprava {
@@ -40,9 +40,9 @@ void WaitForEnter(int fd) {
   }
 }
 
-class TerminalDialog final : public NoticeDialog {
+class TerminalNoticeDialog final : public NoticeDialog {
  public:
-  TerminalDialog(int input_fd, int output_fd) : input_fd_(input_fd), output_fd_(output_fd) {
+  TerminalNoticeDialog(int input_fd, int output_fd) : input_fd_(input_fd), output_fd_(output_fd) {
     // A closed reader must surface as a failed write, not kill the process.
     std::signal(SIGPIPE, SIG_IGN);
   }
@@ -67,7 +67,7 @@ class TerminalDialog final : public NoticeDialog {
 }  // namespace
 
 std::unique_ptr<NoticeDialog> MakeTerminalDialog(int input_fd, int output_fd) {
-  return std::make_unique<TerminalDialog>(input_fd, output_fd);
+  return std::make_unique<TerminalNoticeDialog>(input_fd, output_fd);
 }
 
 std::unique_ptr<NoticeDialog> OpenTerminalDialog(const DialogSettings&) {

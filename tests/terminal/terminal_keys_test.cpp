@@ -1,14 +1,14 @@
 // Keys read from a terminal while a long dialog is paged, and the columns
 // its rows are cut to.
-#include "posix/terminal_keys.h"
+#include "terminal/terminal_keys.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "posix/terminal_character_classes.h"
 #include "regional_settings.h"
+#include "terminal/terminal_character_classes.h"
 #include "text/display_rows.h"
 
 namespace zprava {

@@ -1,4 +1,4 @@
-#include "windows/notice_pager.h"
+#include "win32/notice_pager.h"
 
 #include <commctrl.h>
 
@@ -8,7 +8,7 @@
 
 #include "system/failure.h"
 #include "text/display_text.h"
-#include "windows/guarded_callback.h"
+#include "win32/guarded_callback.h"
 #include "windows/windows_text.h"
 
 namespace zprava {
