@@ -6,22 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "all_rows.h"
 #include "text/display_text.h"
 #include "text/positions.h"
 #include "text/unicode.h"
 
 namespace zprava {
 namespace {
-
-std::vector<std::u16string> AllRows(const DisplayRows& rows) {
-  std::vector<std::u16string> all;
-  for (std::size_t i = 0, start = 0; i < rows.Count(); ++i) {
-    const DisplayRows::Row row = rows.RowAt(start);
-    all.emplace_back(row.text);
-    start = row.next;
-  }
-  return all;
-}
 
 TEST(DisplayRows, LinesAreCutIntoRowsAtBlanksWherePossible) {
   struct Case {

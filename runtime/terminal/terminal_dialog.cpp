@@ -8,20 +8,12 @@
 #include <string_view>
 
 #include "system/failure.h"
+#include "terminal/terminal_output.h"
 #include "terminal/terminal_pager.h"
 #include "text/display_text.h"
 
 namespace zprava {
 namespace {
-
-void WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) throw RuntimeFailure(FailureNumber::kDeviceIo);
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-}
 
 // Plain text only: no control character reaches the terminal.
 void WriteLine(int fd, std::u16string_view text) {

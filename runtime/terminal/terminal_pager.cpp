@@ -15,6 +15,7 @@
 #include "terminal/terminal_character_classes.h"
 #include "terminal/terminal_hold.h"
 #include "terminal/terminal_keys.h"
+#include "terminal/terminal_output.h"
 #include "terminal/terminfo.h"
 #include "text/display_rows.h"
 #include "text/display_text.h"
@@ -39,15 +40,6 @@ ScreenSize SizeOf(int fd, const TerminalStrings& strings) {
     return {size.ws_row, size.ws_col};
   }
   return {strings.described_rows, strings.described_columns};
-}
-
-void WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) throw RuntimeFailure(FailureNumber::kDeviceIo);
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
 }
 
 // A row as the terminal is to show it: plain text, each tab filled to its

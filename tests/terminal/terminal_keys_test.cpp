@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "all_rows.h"
 #include "regional_settings.h"
 #include "terminal/terminal_character_classes.h"
 #include "text/display_rows.h"
@@ -65,14 +66,7 @@ TEST(DecodeKey, TellsKeysFromSequencesAndWaitsForTheirEnds) {
 }
 
 std::vector<std::u16string> RowsOf(std::u16string_view text, std::size_t columns) {
-  const DisplayRows rows(text, columns, TerminalCharacterClasses());
-  std::vector<std::u16string> all;
-  for (std::size_t i = 0, start = 0; i < rows.Count(); ++i) {
-    const DisplayRows::Row row = rows.RowAt(start);
-    all.emplace_back(row.text);
-    start = row.next;
-  }
-  return all;
+  return AllRows(DisplayRows(text, columns, TerminalCharacterClasses()));
 }
 
 // A row must never be wider than the terminal, or the terminal wraps it
