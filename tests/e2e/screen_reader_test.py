@@ -3,6 +3,7 @@ own message dialog with a read-only text view holding the same text, side by sid
 the speech read from Orca's debug log."""
 
 import os
+import subprocess
 import sys
 import tempfile
 import time
@@ -55,13 +56,32 @@ class ScreenReaderCases(unittest.TestCase):
     def open_zprava(self, folder, focused="text"):
         return self.open([BINARY], folder.path, focused)
 
-    def open_reference(self, header, body_lines):
+    def reference_argv(self, header, body_lines):
         body = tempfile.NamedTemporaryFile("w", encoding="utf-8", suffix=".txt", delete=False)
         self.addCleanup(os.unlink, body.name)
         with body:
             body.write("\n".join(body_lines))
-        return self.open(["/usr/bin/python3", REFERENCE, header, body.name],
-                         tempfile.gettempdir(), "text")
+        return ["/usr/bin/python3", REFERENCE, header, body.name]
+
+    def open_reference(self, header, body_lines):
+        return self.open(self.reference_argv(header, body_lines), tempfile.gettempdir(), "text")
+
+    def presented_whole(self, argv, cwd, expected, seconds=5.0):
+        """Opens a dialog and tells whether Orca said all of `expected` of it within `seconds`,
+        as a user hears a dialog presented rather than only its focus; then ends it."""
+        process, mark = self.speaker.launch(argv, cwd, base_environment(LANG=LOCALE))
+        try:
+            deadline = time.monotonic() + seconds
+            while time.monotonic() < deadline:
+                said = " ".join(self.speaker.utterances(mark))
+                if all(part in said for part in expected):
+                    return True
+                time.sleep(0.05)
+            return False
+        finally:
+            process.kill()
+            process.wait()
+            time.sleep(1.0)  # for Orca to hear that the dialog has gone
 
     def keys(self, keys):
         """What Orca said after each key."""
@@ -86,14 +106,7 @@ class ScreenReaderCases(unittest.TestCase):
     def test_short_notice_is_read_whole_as_it_opens(self):
         text = lines(1, 3)
         expected = ["alert Tibrel.", " ".join([self.header()] + text) + ".", "OK push button."]
-        heard = self.opening_speech(text)
-        # About one opening in thirty, Orca hears this dialog's focus but not its activation and
-        # presents only the focus; why is not yet known. Of two openings, one must be presented
-        # whole, so a dialog that is never presented still fails.
-        if heard == expected[-1:]:
-            self.fresh_speaker()
-            heard = self.opening_speech(text)
-        self.assertEqual(heard, expected)
+        self.assertEqual(self.opening_speech(text), expected)
 
     def opening_speech(self, text):
         with NoticeFolder(notice_of(text)) as folder:
@@ -101,6 +114,33 @@ class ScreenReaderCases(unittest.TestCase):
             self.speaker.press("Return")
             self.assertEqual(process.wait(timeout=10), 0)
         return [" ".join(utterance.split()) for utterance in ours]
+
+    def test_every_opening_is_presented_under_load(self):
+        # With one Orca left running and every core busy, dialogs opened in turn. The window
+        # manager may activate the dialog before the toolkit's bridge to Orca has heard from the
+        # registry that a screen reader listens; what the widgets said until then is lost, and
+        # Orca presented only the focus, or nothing. GTK's own dialog has the same race, rarely
+        # lost, and shows what the machine allows. bench/README.md has a longer count.
+        text = lines(1, 6000)
+        expected = ["alert Tibrel", self.header(), "Řádek 1, text číslo 1"]
+        theirs = self.reference_argv(self.header(), text)
+        openings = 6
+        busy = [subprocess.Popen(["sh", "-c", "while :; do :; done"])
+                for _ in range(os.cpu_count() or 2)]
+        ours = reference = 0
+        try:
+            with NoticeFolder(notice_of(text)) as folder:
+                for _ in range(openings):  # in turn, so that both see the same load
+                    ours += self.presented_whole([BINARY], folder.path, expected)
+                    reference += self.presented_whole(theirs, tempfile.gettempdir(), expected)
+        finally:
+            for loop in busy:
+                loop.kill()
+                loop.wait()
+        print(f"\npresented whole under load: zprava {ours}/{openings}, "
+              f"GtkMessageDialog {reference}/{openings}", file=sys.stderr)
+        self.assertGreaterEqual(ours, reference)
+        self.assertEqual(ours, openings)
 
     def test_long_notice_is_read_as_a_text_view_is(self):
         text = lines(1, 6000)
