@@ -18,6 +18,12 @@ LOCALE = "cs_CZ.UTF-8"
 REFERENCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference_text_view.py")
 # Orca's say all, in its desktop layout.
 SAY_ALL = "KP_Add"
+# Its flat review there: the line, word and character before, at and after the review's place
+# on the keypad's rows, and with Orca's modifier, the top and bottom lines of the window.
+REVIEW = {"previous line": "KP_Home", "line": "KP_Up", "next line": "KP_Page_Up",
+          "previous word": "KP_Left", "word": "KP_Begin", "next word": "KP_Right",
+          "previous char": "KP_End", "char": "KP_Down", "next char": "KP_Next",
+          "bottom line": "Insert+KP_Page_Up"}
 
 
 def lines(first, last):
@@ -169,6 +175,48 @@ class ScreenReaderCases(unittest.TestCase):
         self.assertEqual(said["Up"], ["Řádek 5999, text číslo 5999"])
         self.assertRegex(paged[1][1][0], r"^Řádek [1-9][0-9]+, text číslo [0-9]+$")
         self.assertEqual(paged[2][1], ["Řádek 1, text číslo 1"])
+
+    def test_flat_review_reads_the_lines_on_screen_in_turn(self):
+        # Orca's review finds the lines on screen by where their characters are, from the text's
+        # extents, and goes from line to line, word to word and character to character.
+        text = lines(1, 6000)
+        review = ["line", "previous line", "word", "next word", "previous word", "char",
+                  "next char", "previous char", "next line", "previous line", "previous line"]
+        keys = [REVIEW[step] for step in review]
+        process, _ = self.open_reference(self.header(), text)
+        self.keys(["Down", "Down", "Down"])
+        reference = self.keys(keys)
+        self.end(process)
+        self.fresh_speaker()
+        with NoticeFolder(notice_of(text)) as folder:
+            process, _ = self.open_zprava(folder)
+            self.keys(["Down", "Down", "Down"])
+            ours = self.keys(keys)
+            top = self.keys([REVIEW["previous line"]] * 2)
+            bottom = self.keys([REVIEW["bottom line"], REVIEW["previous line"],
+                                REVIEW["previous line"], REVIEW["next line"], REVIEW["next line"]])
+            self.end(process)
+        self.assertEqual([said for _, said in reference[:3]],
+                         [["Řádek 4, text číslo 4"], ["Řádek 3, text číslo 3"], ["Řádek "]])
+        for step, (_, theirs), (_, mine) in zip(review, reference, ours):
+            with self.subTest(step=step):
+                self.assertEqual(mine, theirs)
+        # Past the first line on screen the review leaves the view. The reference's first line
+        # lies level with its scroll bar's top, so its review reaches the bar instead of that
+        # line: its frame and margin, not its text, differ.
+        self.assertEqual([said for _, said in top],
+                         [["Řádek 1, text číslo 1"], ["vertical scroll bar 0 percent."]])
+        # From the bottom of the window, OK, the lines above it are the view's last ones on screen
+        # (the last one drawn may show only its top), in turn. The reference's text view places
+        # lines scrolled below it beside the OK button, and so has the review read them.
+        said = [s for _, s in bottom]
+        self.assertEqual(said[0], ["OK"])
+        self.assertRegex(said[1][0], r"^Řádek [0-9]+, text číslo [0-9]+$")
+        last = int(said[1][0].split(",")[0].split()[1])
+        self.assertGreater(last, 10)
+        self.assertEqual(said[1:], [[f"Řádek {last}, text číslo {last}"],
+                                    [f"Řádek {last - 1}, text číslo {last - 1}"],
+                                    [f"Řádek {last}, text číslo {last}"], ["OK"]])
 
     def test_say_all_reads_on_from_the_caret(self):
         text = lines(1, 6000)
