@@ -380,14 +380,15 @@ void NoticeViewAccessibleChanged(GtkWidget* area, bool caret_moved, bool selecti
   AtkObject* accessible = gtk_widget_get_accessible(area);
   const NoticeView* view = NoticeViewOf(area);
   if (view == nullptr) return;
-  // The selection first: a screen reader that hears of the caret's move
-  // first reads the new selection as text that moved under the caret, and
-  // after Select All that is the whole notice.
-  if (selection_changed) g_signal_emit_by_name(accessible, "text-selection-changed");
+  // In the order a text view tells them, the caret's move first: Orca
+  // then hears a selection made or dropped by a key with the caret's move,
+  // names it after the key (\"page selected from cursor position\") and
+  // says nothing more of the caret's new line.
   if (caret_moved) {
     g_signal_emit_by_name(accessible, "text-caret-moved",
                           ToAtk(view->Rows().CharOffset(view->Caret())));
   }
+  if (selection_changed) g_signal_emit_by_name(accessible, "text-selection-changed");
 }
 
 }  // namespace zprava

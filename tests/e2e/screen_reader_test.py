@@ -218,6 +218,31 @@ class ScreenReaderCases(unittest.TestCase):
                                     [f"Řádek {last - 1}, text číslo {last - 1}"],
                                     [f"Řádek {last}, text číslo {last}"], ["OK"]])
 
+    def test_selections_are_announced_as_a_text_view_s(self):
+        # Orca names a selection made or dropped by a key after the key ("document selected from
+        # cursor position"), when it hears of the caret's move first, as a text view tells it.
+        text = lines(1, 6000)
+        keys = ["ctrl+shift+End", "ctrl+shift+Home", "Down", "shift+Page_Down", "shift+Page_Up",
+                "Right", "shift+End", "ctrl+c", "shift+Home"]
+        process, _ = self.open_reference(self.header(), text)
+        self.keys(["Down", "Down", "Down"])
+        reference = self.keys(keys)
+        self.end(process)
+        self.fresh_speaker()
+        with NoticeFolder(notice_of(text)) as folder:
+            process, _ = self.open_zprava(folder)
+            self.keys(["Down", "Down", "Down"])
+            ours = self.keys(keys)
+            copied = self.speaker.desktop.clipboard()
+            self.end(process)
+        self.assertEqual(reference[0][1][0], "document selected from cursor position")
+        for (key, theirs), (_, mine) in zip(reference, ours):
+            with self.subTest(key=key):
+                # Orca says a selection's message again only after a key's release has come
+                # between the caret's move and the selection's change, as it may in either.
+                self.assertEqual(once(mine), once(theirs))
+        self.assertEqual(copied, "ádek 5, text číslo 5")
+
     def test_say_all_reads_on_from_the_caret(self):
         text = lines(1, 6000)
         process, _ = self.open_reference(self.header(), text)
@@ -259,6 +284,11 @@ class ScreenReaderCases(unittest.TestCase):
         print(f"\n100 MB notice: read out {opened:.1f} s after launch; say all spoke "
               f"{first_speech:.2f} s after the key; the dialog grew {grown >> 20} MiB",
               file=sys.stderr)
+
+
+def once(said):
+    """What was said, with an utterance said again at once said once."""
+    return [u for n, u in enumerate(said) if n == 0 or said[n - 1] != u]
 
 
 def resident_peak(pid):
