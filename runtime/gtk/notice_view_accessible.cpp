@@ -46,14 +46,21 @@ std::uint8_t EdgeOf(AtkTextBoundary boundary) {
   }
 }
 
+// The most characters one request gets. All of a huge notice, asked for
+// once the whole of it is selected, is more than a D-Bus message holds: the
+// screen reader got nothing after seconds, took the selection for empty
+// and went through every offset of it. Less than all still tells it that
+// there is a selection, and what it begins with.
+constexpr std::size_t kMostCharsAtOnce = std::size_t{1} << 20;
+
 gchar* GetText(AtkText* text, gint start, gint end) {
   const NoticeView* view = ViewOf(text);
   if (view == nullptr) return nullptr;
   const DisplayRows& rows = view->Rows();
-  const std::size_t to =
-      end < 0 ? view->Text().size() : rows.UnitOffset(static_cast<std::size_t>(end));
-  return g_strdup(
-      view->ShownText(rows.UnitOffset(static_cast<std::size_t>(std::max(start, 0))), to).c_str());
+  const auto from = static_cast<std::size_t>(std::max(start, 0));
+  std::size_t to = end < 0 ? rows.CharCount() : static_cast<std::size_t>(end);
+  to = std::min(to, from + kMostCharsAtOnce);
+  return g_strdup(view->ShownText(rows.UnitOffset(from), rows.UnitOffset(to)).c_str());
 }
 
 gchar* GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start,
@@ -111,7 +118,10 @@ gchar* GetSelection(AtkText* text, gint selection, gint* start, gint* end) {
   if (view == nullptr || selection != 0 || view->SelectionStart() == view->SelectionEnd()) {
     return nullptr;
   }
-  return SpanText(*view, {view->SelectionStart(), view->SelectionEnd()}, start, end);
+  const DisplayRows& rows = view->Rows();
+  *start = ToAtk(rows.CharOffset(view->SelectionStart()));
+  *end = ToAtk(rows.CharOffset(view->SelectionEnd()));
+  return GetText(text, *start, *end);  // AT-SPI tells only the offsets
 }
 
 gboolean SetSelection(AtkText* text, gint selection, gint start, gint end) {

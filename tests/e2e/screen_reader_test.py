@@ -273,11 +273,15 @@ class ScreenReaderCases(unittest.TestCase):
             opened = time.monotonic() - started
             grown_from = resident_peak(process.pid)
             ours = self.keys(["ctrl+End", "Up", "ctrl+Home"])
+            # All of it selected: Orca asks for all the selected text, more than D-Bus carries.
+            selected = self.keys(["ctrl+a", "ctrl+Home"])
             said, first_speech = self.say_all(3)
             grown = resident_peak(process.pid) - grown_from
             self.end(process)
         self.assertEqual(ours_open[2:], reference_open[2:])
         self.assertEqual(ours, reference)
+        self.assertEqual(selected[0][1], ["entire document selected"])
+        self.assertEqual(selected[1][1][0], "Text unselected.")
         self.assertEqual(said[0].strip(), "Řádek 1, text číslo 1")
         # Nothing the screen reader asked for took a copy of the notice, or anything near it.
         self.assertLess(grown, 32 << 20)
