@@ -116,6 +116,48 @@ gboolean AnswerOkOnEnter(GtkWidget* dialog, GdkEventKey* event, gpointer) {
   }
 }
 
+// The dialog on screen, for a screen reader that starts listening late.
+GtkWindow* shown_dialog = nullptr;
+
+// The accessibility bridge sends a screen reader nothing the widgets emit
+// until the registry has told it that one listens: it asks only once the
+// main loop runs, so the answer comes after the dialog is shown, and under
+// load often after the window manager has activated and focused it. The
+// window's activation, which makes a screen reader read the dialog's text,
+// and the focus are then lost, and the reader says only the focus or
+// nothing. When the bridge starts listening to the widgets, they are told
+// again, in the order the toolkit tells them.
+gboolean TellActivationAgain(gpointer source) {
+  *static_cast<guint*>(source) = 0;
+  if (shown_dialog == nullptr || !gtk_window_is_active(shown_dialog)) return G_SOURCE_REMOVE;
+  g_signal_emit_by_name(gtk_widget_get_accessible(GTK_WIDGET(shown_dialog)), "activate");
+  if (GtkWidget* focus = gtk_window_get_focus(shown_dialog)) {
+    atk_object_notify_state_change(gtk_widget_get_accessible(focus), ATK_STATE_FOCUSED, TRUE);
+  }
+  return G_SOURCE_REMOVE;
+}
+
+using AddListener = guint (*)(GSignalEmissionHook listener, const gchar* event_type);
+AddListener toolkit_add_listener = nullptr;
+
+// The bridge adds all its listeners at once, so once the main loop is back
+// they are all there.
+guint AddListenerThenTellActivation(GSignalEmissionHook listener, const gchar* event_type) {
+  static guint source = 0;
+  if (source == 0) source = g_idle_add_full(G_PRIORITY_HIGH, TellActivationAgain, &source, nullptr);
+  return toolkit_add_listener(listener, event_type);
+}
+
+void WatchForTheBridge() {
+  auto* util = static_cast<AtkUtilClass*>(g_type_class_ref(ATK_TYPE_UTIL));  // kept for good
+  if (util->add_global_event_listener == nullptr ||
+      util->add_global_event_listener == AddListenerThenTellActivation) {
+    return;
+  }
+  toolkit_add_listener = util->add_global_event_listener;
+  util->add_global_event_listener = AddListenerThenTellActivation;
+}
+
 void ShowUntilDismissed(DialogContent content, CallbackFailures& failures) {
   const OwnedWidget dialog = NewMessageDialog(content.caption);
   GtkWidget* view =
@@ -124,6 +166,10 @@ void ShowUntilDismissed(DialogContent content, CallbackFailures& failures) {
   GtkWidget* ok = gtk_dialog_add_button(GTK_DIALOG(dialog.get()), "OK", GTK_RESPONSE_OK);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog.get()), GTK_RESPONSE_OK);
   g_signal_connect(dialog.get(), "key-press-event", G_CALLBACK(AnswerOkOnEnter), nullptr);
+  const struct Shown {
+    explicit Shown(GtkWidget* dialog) { shown_dialog = GTK_WINDOW(dialog); }
+    ~Shown() { shown_dialog = nullptr; }
+  } shown(dialog.get());
   gtk_widget_show_all(dialog.get());
   // A selectable label given focus would show all its text selected.
   gtk_widget_grab_focus(view != nullptr ? view : ok);
@@ -150,6 +196,7 @@ std::unique_ptr<NoticeDialog> OpenGtkDialog(const DialogSettings& settings) {
   PassOnTheActivationToken();
   // No arguments: the program has no command line for GTK to read.
   if (!gtk_init_check(nullptr, nullptr)) return nullptr;
+  WatchForTheBridge();
   // Pango loads the font configuration on a thread of its own as soon as its
   // font map exists. GTK would first ask for the map to lay out the first
   // text, after loading the theme, and then wait for that thread; asked for

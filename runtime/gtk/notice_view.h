@@ -54,9 +54,16 @@ class NoticeView {
 
   GtkWidget* Area() const { return area_; }
 
-  // Where the character at `at` is drawn, in the area's pixels; false when
-  // its row is not on screen.
-  bool CharacterBox(std::size_t at, GdkRectangle& box) const;
+  // Where the character at `at` is drawn, in the area's pixels, and how
+  // many rows its row is above (negative) or below the rows drawn, 0 when
+  // it is drawn; for a row not drawn, the box is placed within the row as
+  // if the row were drawn at the top.
+  struct CharacterPlace {
+    GdkRectangle box;
+    std::ptrdiff_t rows_away;
+  };
+  CharacterPlace CharacterBox(std::size_t at) const;
+  int RowHeight() const { return row_height_; }
   // The caret position nearest a point in the area's pixels, or with
   // `character_under` the start of the character under it.
   std::size_t PositionAt(double x, double y, bool character_under = false) const;
@@ -116,6 +123,7 @@ class NoticeView {
   };
   std::vector<DrawnRow> drawn_;  // the rows on screen at the last drawing
   std::size_t rows_in_view_ = 1;
+  int row_height_ = 1;  // of a row of one line, as allocated
 };
 
 // The view an area made by NoticeView::New shows, or nullptr.

@@ -47,14 +47,21 @@ std::uint8_t EdgeOf(AtkTextBoundary boundary) {
   }
 }
 
+// The most characters one request gets. All of a huge notice, asked for
+// once the whole of it is selected, is more than a D-Bus message holds: the
+// screen reader got nothing after seconds, took the selection for empty
+// and went through every offset of it. Less than all still tells it that
+// there is a selection, and what it begins with.
+constexpr std::size_t kMostCharsAtOnce = std::size_t{1} << 20;
+
 gchar* GetText(AtkText* text, gint start, gint end) {
   const NoticeView* view = ViewOf(text);
   if (view == nullptr) return nullptr;
   const DisplayRows& rows = view->Rows();
-  const std::size_t to =
-      end < 0 ? view->Text().size() : rows.UnitOfChar(static_cast<std::size_t>(end));
-  return g_strdup(
-      view->ShownText(rows.UnitOfChar(static_cast<std::size_t>(std::max(start, 0))), to).c_str());
+  const auto from = static_cast<std::size_t>(std::max(start, 0));
+  std::size_t to = end < 0 ? rows.CharCount() : static_cast<std::size_t>(end);
+  to = std::min(to, from + kMostCharsAtOnce);
+  return g_strdup(view->ShownText(rows.UnitOfChar(from), rows.UnitOfChar(to)).c_str());
 }
 
 gchar* GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start,
@@ -112,7 +119,10 @@ gchar* GetSelection(AtkText* text, gint selection, gint* start, gint* end) {
   if (view == nullptr || selection != 0 || view->SelectionStart() == view->SelectionEnd()) {
     return nullptr;
   }
-  return SpanText(*view, {view->SelectionStart(), view->SelectionEnd()}, start, end);
+  const DisplayRows& rows = view->Rows();
+  *start = ToAtk(rows.CharOfUnit(view->SelectionStart()));
+  *end = ToAtk(rows.CharOfUnit(view->SelectionEnd()));
+  return GetText(text, *start, *end);  // AT-SPI tells only the offsets
 }
 
 gboolean SetSelection(AtkText* text, gint selection, gint start, gint end) {
@@ -149,24 +159,76 @@ bool AreaOrigin(GtkWidget* area, AtkCoordType coords, int& x, int& y) {
   return true;
 }
 
-// For magnifiers, which follow the caret, and for reading what is under the
-// pointer; rows off screen have no place.
+std::size_t UnitAt(const NoticeView& view, gint offset) {
+  return view.Rows().UnitOfChar(static_cast<std::size_t>(std::max(offset, 0)));
+}
+
+// Where the character at `offset` is on the screen, or in the toplevel
+// window. A row scrolled out of the view is placed off the screen, above it
+// or below, in the order of the rows, so that a screen reader reviewing the
+// screen finds the rows the view shows and no others, and still finds by
+// their places which rows come before the view and which after it.
+bool PlaceOf(const NoticeView& view, gint offset, AtkCoordType coords, GdkRectangle& box) {
+  GdkWindow* window = gtk_widget_get_window(view.Area());
+  if (window == nullptr) return false;
+  const NoticeView::CharacterPlace place = view.CharacterBox(UnitAt(view, offset));
+  int x = 0, y = 0;
+  gdk_window_get_origin(window, &x, &y);
+  box = place.box;
+  box.x += x;
+  if (place.rows_away == 0) {
+    box.y += y;
+  } else {
+    const std::ptrdiff_t rows =
+        std::min<std::ptrdiff_t>(place.rows_away < 0 ? -place.rows_away : place.rows_away - 1,
+                                 G_MAXINT / 4 / view.RowHeight());
+    const int away = static_cast<int>(rows) * view.RowHeight();
+    box.y += place.rows_away < 0 ? -view.RowHeight() - away
+                                 : gdk_window_get_height(gdk_get_default_root_window()) + away;
+  }
+  if (coords == ATK_XY_WINDOW) {
+    int top_x = 0, top_y = 0;
+    gdk_window_get_origin(gdk_window_get_toplevel(window), &top_x, &top_y);
+    box.x -= top_x;
+    box.y -= top_y;
+  }
+  return true;
+}
+
+// For magnifiers, which follow the caret, for reading what is under the
+// pointer, and for a screen reader's review of the screen, which finds the
+// lines shown by where their characters are.
 void GetCharacterExtents(AtkText* text, gint offset, gint* x, gint* y, gint* width, gint* height,
                          AtkCoordType coords) {
   *x = *y = *width = *height = 0;
   const NoticeView* view = ViewOf(text);
   GdkRectangle box;
-  int origin_x = 0, origin_y = 0;
-  if (view == nullptr ||
-      !view->CharacterBox(view->Rows().UnitOfChar(static_cast<std::size_t>(std::max(offset, 0))),
-                          box) ||
-      !AreaOrigin(view->Area(), coords, origin_x, origin_y)) {
-    return;
-  }
-  *x = origin_x + box.x;
-  *y = origin_y + box.y;
+  if (view == nullptr || !PlaceOf(*view, offset, coords, box)) return;
+  *x = box.x;
+  *y = box.y;
   *width = box.width;
   *height = box.height;
+}
+
+// The box around the characters from `start` to `end`: across the view's
+// width where they take more than one row.
+void GetRangeExtents(AtkText* text, gint start, gint end, AtkCoordType coords,
+                     AtkTextRectangle* rect) {
+  *rect = {0, 0, 0, 0};
+  const NoticeView* view = ViewOf(text);
+  GdkRectangle first, last;
+  if (view == nullptr || end <= start || !PlaceOf(*view, start, coords, first) ||
+      !PlaceOf(*view, end - 1, coords, last)) {
+    return;
+  }
+  GdkRectangle box;
+  gdk_rectangle_union(&first, &last, &box);
+  int origin_x = 0, origin_y = 0;
+  if (last.y != first.y && AreaOrigin(view->Area(), coords, origin_x, origin_y)) {
+    box.x = origin_x + kNoticeViewMargin;
+    box.width = gtk_widget_get_allocated_width(view->Area()) - 2 * kNoticeViewMargin;
+  }
+  *rect = {box.x, box.y, box.width, box.height};
 }
 
 gint GetOffsetAtPoint(AtkText* text, gint x, gint y, AtkCoordType coords) {
@@ -289,6 +351,7 @@ static void zprava_notice_accessible_text_init(AtkTextIface* iface) {
   iface->add_selection = Guarded<AddSelection>;
   iface->remove_selection = Guarded<RemoveSelection>;
   iface->get_character_extents = Guarded<GetCharacterExtents>;
+  iface->get_range_extents = Guarded<GetRangeExtents>;
   iface->get_offset_at_point = Guarded<GetOffsetAtPoint, -1>;
   iface->get_run_attributes = Guarded<GetRunAttributes>;
   iface->get_default_attributes = Guarded<GetDefaultAttributes>;
@@ -328,14 +391,15 @@ void NoticeViewAccessibleChanged(GtkWidget* area, bool caret_moved, bool selecti
   AtkObject* accessible = gtk_widget_get_accessible(area);
   const NoticeView* view = NoticeViewOf(area);
   if (view == nullptr) return;
-  // The selection first: a screen reader that hears of the caret's move
-  // first reads the new selection as text that moved under the caret, and
-  // after Select All that is the whole notice.
-  if (selection_changed) g_signal_emit_by_name(accessible, "text-selection-changed");
+  // In the order a text view tells them, the caret's move first: Orca
+  // then hears a selection made or dropped by a key with the caret's move,
+  // names it after the key (\"page selected from cursor position\") and
+  // says nothing more of the caret's new line.
   if (caret_moved) {
     g_signal_emit_by_name(accessible, "text-caret-moved",
                           ToAtk(view->Rows().CharOfUnit(view->Caret())));
   }
+  if (selection_changed) g_signal_emit_by_name(accessible, "text-selection-changed");
 }
 
 }  // namespace zprava

@@ -32,6 +32,7 @@ void NoticeView::Allocated(GtkWidget* area, GdkRectangle* allocation, gpointer d
   const GObjectPtr<PangoLayout> layout(gtk_widget_create_pango_layout(area, "Ag"));
   int line_height = 1;
   pango_layout_get_pixel_size(layout.get(), nullptr, &line_height);
+  self->row_height_ = std::max(1, line_height);
   const double page = std::max(1, (allocation->height - 2 * kMargin) / std::max(1, line_height));
   const double rows = static_cast<double>(self->rows_.Count());
   gtk_adjustment_configure(self->adjustment_.get(),
@@ -162,21 +163,30 @@ std::size_t NoticeView::PositionAt(double x, double y, bool character_under) con
   return shown.row.start + std::min(unit, shown.row.text.size());
 }
 
-bool NoticeView::CharacterBox(std::size_t at, GdkRectangle& box) const {
-  const std::size_t row_start = rows_.Start(rows_.IndexOf(at));
-  for (const DrawnRow& drawn : drawn_) {
-    if (drawn.start != row_start) continue;
-    const ShownRow shown = ShowRow(drawn.start);
-    const GObjectPtr<PangoLayout> layout = NewRowLayout();
-    pango_layout_set_text(layout.get(), shown.utf8.data(), static_cast<int>(shown.utf8.size()));
-    PangoRectangle pango_box;
-    const std::size_t column = std::min(at - shown.row.start, shown.row.text.size());
-    pango_layout_index_to_pos(layout.get(), shown.byte_at[column], &pango_box);
-    pango_extents_to_pixels(&pango_box, nullptr);
-    box = {kMargin + pango_box.x, drawn.y + pango_box.y, pango_box.width, pango_box.height};
-    return true;
+NoticeView::CharacterPlace NoticeView::CharacterBox(std::size_t at) const {
+  const std::size_t index = rows_.IndexOf(at);
+  CharacterPlace place{{0, 0, 0, 0}, 0};
+  int y = 0;
+  // The rows drawn last, which scrolling since may have left for others.
+  const std::size_t first = drawn_.empty() ? TopRow() : rows_.IndexOf(drawn_.front().start);
+  const std::size_t count = drawn_.empty() ? rows_in_view_ : drawn_.size();
+  if (index < first) {
+    place.rows_away = -static_cast<std::ptrdiff_t>(first - index);
+  } else if (index >= first + count) {
+    place.rows_away = static_cast<std::ptrdiff_t>(index - (first + count) + 1);
+  } else {
+    y = drawn_.empty() ? kMargin + static_cast<int>(index - first) * row_height_
+                       : drawn_[index - first].y;
   }
-  return false;
+  const ShownRow shown = ShowRow(rows_.Start(index));
+  const GObjectPtr<PangoLayout> layout = NewRowLayout();
+  pango_layout_set_text(layout.get(), shown.utf8.data(), static_cast<int>(shown.utf8.size()));
+  PangoRectangle pango_box;
+  const std::size_t column = std::min(at - shown.row.start, shown.row.text.size());
+  pango_layout_index_to_pos(layout.get(), shown.byte_at[column], &pango_box);
+  pango_extents_to_pixels(&pango_box, nullptr);
+  place.box = {kMargin + pango_box.x, y + pango_box.y, pango_box.width, pango_box.height};
+  return place;
 }
 
 }  // namespace zprava

@@ -25,8 +25,10 @@ sys.argv = ["orca"] + sys.argv[1:]
 runpy.run_path("/usr/bin/orca", run_name="__main__")
 """
 
-# Orca writes each utterance to its debug log; in say all, only what it hands speech-dispatcher.
-UTTERANCE = re.compile(r"SPEECH OUTPUT: '(.*?)' ?\{'established'", re.S)
+# Orca writes each utterance to its debug log, with one voice or (flat review) a list of them;
+# in say all, only what it hands speech-dispatcher. A line after the first is indented.
+UTTERANCE = re.compile(r"SPEECH OUTPUT: '(.*?)' ?\[?\{'established'", re.S)
+CONTINUED = re.compile(r"\n {18}")
 SAID_ALL = re.compile(r"SPEECH DISPATCHER: Speaking '<speak>(.*?)</speak>'", re.S)
 MARKUP = re.compile(r"<[^>]*>")
 # Orca's echo of a key pressed ("left control ", "tab "), told apart by its closing blank.
@@ -147,7 +149,8 @@ class SpokenDesktop:
 
     def utterances(self, mark):
         """What Orca said after `mark`, less its echo of the keys pressed."""
-        said = [m.group(1) for m in UTTERANCE.finditer(self.read_from(mark))]
+        said = [CONTINUED.sub("\n", m.group(1)).rstrip("\n")
+                for m in UTTERANCE.finditer(self.read_from(mark))]
         return [u for u in said if not KEY_ECHO.match(u)]
 
     def said_all(self, mark):

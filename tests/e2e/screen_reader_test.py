@@ -3,6 +3,7 @@ own message dialog with a read-only text view holding the same text, side by sid
 the speech read from Orca's debug log."""
 
 import os
+import subprocess
 import sys
 import tempfile
 import time
@@ -17,6 +18,12 @@ LOCALE = "cs_CZ.UTF-8"
 REFERENCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference_text_view.py")
 # Orca's say all, in its desktop layout.
 SAY_ALL = "KP_Add"
+# Its flat review there: the line, word and character before, at and after the review's place
+# on the keypad's rows, and with Orca's modifier, the top and bottom lines of the window.
+REVIEW = {"previous line": "KP_Home", "line": "KP_Up", "next line": "KP_Page_Up",
+          "previous word": "KP_Left", "word": "KP_Begin", "next word": "KP_Right",
+          "previous char": "KP_End", "char": "KP_Down", "next char": "KP_Next",
+          "bottom line": "Insert+KP_Page_Up"}
 
 
 def lines(first, last):
@@ -55,13 +62,32 @@ class ScreenReaderCases(unittest.TestCase):
     def open_zprava(self, folder, focused="text"):
         return self.open([BINARY], folder.path, focused)
 
-    def open_reference(self, header, body_lines):
+    def reference_argv(self, header, body_lines):
         body = tempfile.NamedTemporaryFile("w", encoding="utf-8", suffix=".txt", delete=False)
         self.addCleanup(os.unlink, body.name)
         with body:
             body.write("\n".join(body_lines))
-        return self.open(["/usr/bin/python3", REFERENCE, header, body.name],
-                         tempfile.gettempdir(), "text")
+        return ["/usr/bin/python3", REFERENCE, header, body.name]
+
+    def open_reference(self, header, body_lines):
+        return self.open(self.reference_argv(header, body_lines), tempfile.gettempdir(), "text")
+
+    def presented_whole(self, argv, cwd, expected, seconds=5.0):
+        """Opens a dialog and tells whether Orca said all of `expected` of it within `seconds`,
+        as a user hears a dialog presented rather than only its focus; then ends it."""
+        process, mark = self.speaker.launch(argv, cwd, base_environment(LANG=LOCALE))
+        try:
+            deadline = time.monotonic() + seconds
+            while time.monotonic() < deadline:
+                said = " ".join(self.speaker.utterances(mark))
+                if all(part in said for part in expected):
+                    return True
+                time.sleep(0.05)
+            return False
+        finally:
+            process.kill()
+            process.wait()
+            time.sleep(1.0)  # for Orca to hear that the dialog has gone
 
     def keys(self, keys):
         """What Orca said after each key."""
@@ -86,14 +112,7 @@ class ScreenReaderCases(unittest.TestCase):
     def test_short_notice_is_read_whole_as_it_opens(self):
         text = lines(1, 3)
         expected = ["alert Tibrel.", " ".join([self.header()] + text) + ".", "OK push button."]
-        heard = self.opening_speech(text)
-        # About one opening in thirty, Orca hears this dialog's focus but not its activation and
-        # presents only the focus; why is not yet known. Of two openings, one must be presented
-        # whole, so a dialog that is never presented still fails.
-        if heard == expected[-1:]:
-            self.fresh_speaker()
-            heard = self.opening_speech(text)
-        self.assertEqual(heard, expected)
+        self.assertEqual(self.opening_speech(text), expected)
 
     def opening_speech(self, text):
         with NoticeFolder(notice_of(text)) as folder:
@@ -101,6 +120,33 @@ class ScreenReaderCases(unittest.TestCase):
             self.speaker.press("Return")
             self.assertEqual(process.wait(timeout=10), 0)
         return [" ".join(utterance.split()) for utterance in ours]
+
+    def test_every_opening_is_presented_under_load(self):
+        # With one Orca left running and every core busy, dialogs opened in turn. The window
+        # manager may activate the dialog before the toolkit's bridge to Orca has heard from the
+        # registry that a screen reader listens; what the widgets said until then is lost, and
+        # Orca presented only the focus, or nothing. GTK's own dialog has the same race, rarely
+        # lost, and shows what the machine allows. bench/README.md has a longer count.
+        text = lines(1, 6000)
+        expected = ["alert Tibrel", self.header(), "Řádek 1, text číslo 1"]
+        theirs = self.reference_argv(self.header(), text)
+        openings = 6
+        busy = [subprocess.Popen(["sh", "-c", "while :; do :; done"])
+                for _ in range(os.cpu_count() or 2)]
+        ours = reference = 0
+        try:
+            with NoticeFolder(notice_of(text)) as folder:
+                for _ in range(openings):  # in turn, so that both see the same load
+                    ours += self.presented_whole([BINARY], folder.path, expected)
+                    reference += self.presented_whole(theirs, tempfile.gettempdir(), expected)
+        finally:
+            for loop in busy:
+                loop.kill()
+                loop.wait()
+        print(f"\npresented whole under load: zprava {ours}/{openings}, "
+              f"GtkMessageDialog {reference}/{openings}", file=sys.stderr)
+        self.assertGreaterEqual(ours, reference)
+        self.assertEqual(ours, openings)
 
     def test_long_notice_is_read_as_a_text_view_is(self):
         text = lines(1, 6000)
@@ -129,6 +175,73 @@ class ScreenReaderCases(unittest.TestCase):
         self.assertEqual(said["Up"], ["Řádek 5999, text číslo 5999"])
         self.assertRegex(paged[1][1][0], r"^Řádek [1-9][0-9]+, text číslo [0-9]+$")
         self.assertEqual(paged[2][1], ["Řádek 1, text číslo 1"])
+
+    def test_flat_review_reads_the_lines_on_screen_in_turn(self):
+        # Orca's review finds the lines on screen by where their characters are, from the text's
+        # extents, and goes from line to line, word to word and character to character.
+        text = lines(1, 6000)
+        review = ["line", "previous line", "word", "next word", "previous word", "char",
+                  "next char", "previous char", "next line", "previous line", "previous line"]
+        keys = [REVIEW[step] for step in review]
+        process, _ = self.open_reference(self.header(), text)
+        self.keys(["Down", "Down", "Down"])
+        reference = self.keys(keys)
+        self.end(process)
+        self.fresh_speaker()
+        with NoticeFolder(notice_of(text)) as folder:
+            process, _ = self.open_zprava(folder)
+            self.keys(["Down", "Down", "Down"])
+            ours = self.keys(keys)
+            top = self.keys([REVIEW["previous line"]] * 2)
+            bottom = self.keys([REVIEW["bottom line"], REVIEW["previous line"],
+                                REVIEW["previous line"], REVIEW["next line"], REVIEW["next line"]])
+            self.end(process)
+        self.assertEqual([said for _, said in reference[:3]],
+                         [["Řádek 4, text číslo 4"], ["Řádek 3, text číslo 3"], ["Řádek "]])
+        for step, (_, theirs), (_, mine) in zip(review, reference, ours):
+            with self.subTest(step=step):
+                self.assertEqual(mine, theirs)
+        # Past the first line on screen the review leaves the view. The reference's first line
+        # lies level with its scroll bar's top, so its review reaches the bar instead of that
+        # line: its frame and margin, not its text, differ.
+        self.assertEqual([said for _, said in top],
+                         [["Řádek 1, text číslo 1"], ["vertical scroll bar 0 percent."]])
+        # From the bottom of the window, OK, the lines above it are the view's last ones on screen
+        # (the last one drawn may show only its top), in turn. The reference's text view places
+        # lines scrolled below it beside the OK button, and so has the review read them.
+        said = [s for _, s in bottom]
+        self.assertEqual(said[0], ["OK"])
+        self.assertRegex(said[1][0], r"^Řádek [0-9]+, text číslo [0-9]+$")
+        last = int(said[1][0].split(",")[0].split()[1])
+        self.assertGreater(last, 10)
+        self.assertEqual(said[1:], [[f"Řádek {last}, text číslo {last}"],
+                                    [f"Řádek {last - 1}, text číslo {last - 1}"],
+                                    [f"Řádek {last}, text číslo {last}"], ["OK"]])
+
+    def test_selections_are_announced_as_a_text_view_s(self):
+        # Orca names a selection made or dropped by a key after the key ("document selected from
+        # cursor position"), when it hears of the caret's move first, as a text view tells it.
+        text = lines(1, 6000)
+        keys = ["ctrl+shift+End", "ctrl+shift+Home", "Down", "shift+Page_Down", "shift+Page_Up",
+                "Right", "shift+End", "ctrl+c", "shift+Home"]
+        process, _ = self.open_reference(self.header(), text)
+        self.keys(["Down", "Down", "Down"])
+        reference = self.keys(keys)
+        self.end(process)
+        self.fresh_speaker()
+        with NoticeFolder(notice_of(text)) as folder:
+            process, _ = self.open_zprava(folder)
+            self.keys(["Down", "Down", "Down"])
+            ours = self.keys(keys)
+            copied = self.speaker.desktop.clipboard()
+            self.end(process)
+        self.assertEqual(reference[0][1][0], "document selected from cursor position")
+        for (key, theirs), (_, mine) in zip(reference, ours):
+            with self.subTest(key=key):
+                # Orca says a selection's message again only after a key's release has come
+                # between the caret's move and the selection's change, as it may in either.
+                self.assertEqual(once(mine), once(theirs))
+        self.assertEqual(copied, "ádek 5, text číslo 5")
 
     def test_say_all_reads_on_from_the_caret(self):
         text = lines(1, 6000)
@@ -160,17 +273,26 @@ class ScreenReaderCases(unittest.TestCase):
             opened = time.monotonic() - started
             grown_from = resident_peak(process.pid)
             ours = self.keys(["ctrl+End", "Up", "ctrl+Home"])
+            # All of it selected: Orca asks for all the selected text, more than D-Bus carries.
+            selected = self.keys(["ctrl+a", "ctrl+Home"])
             said, first_speech = self.say_all(3)
             grown = resident_peak(process.pid) - grown_from
             self.end(process)
         self.assertEqual(ours_open[2:], reference_open[2:])
         self.assertEqual(ours, reference)
+        self.assertEqual(selected[0][1], ["entire document selected"])
+        self.assertEqual(selected[1][1][0], "Text unselected.")
         self.assertEqual(said[0].strip(), "Řádek 1, text číslo 1")
         # Nothing the screen reader asked for took a copy of the notice, or anything near it.
         self.assertLess(grown, 32 << 20)
         print(f"\n100 MB notice: read out {opened:.1f} s after launch; say all spoke "
               f"{first_speech:.2f} s after the key; the dialog grew {grown >> 20} MiB",
               file=sys.stderr)
+
+
+def once(said):
+    """What was said, with an utterance said again at once said once."""
+    return [u for n, u in enumerate(said) if n == 0 or said[n - 1] != u]
 
 
 def resident_peak(pid):
