@@ -41,6 +41,7 @@ NoticeView::NoticeView(NoticeText text, std::size_t row_columns)
     : text_(std::move(text)),
       rows_(text_, row_columns, CharacterClassesOnScreen()),
       caret_rules_(text_, rows_, CharacterClassesOnScreen()),
+      state_(rows_, caret_rules_),
       adjustment_(GTK_ADJUSTMENT(g_object_ref_sink(gtk_adjustment_new(0, 0, 1, 1, 1, 1)))) {}
 
 GtkWidget* NoticeView::New(NoticeText text, std::size_t row_columns, int width, int height,
@@ -107,31 +108,18 @@ TextBreaks NoticeView::BreaksAround(std::size_t at) const {
   return breaks;
 }
 
-void NoticeView::MoveCaret(std::size_t at, bool extend) {
-  at = caret_rules_.StopAtOrBefore(at);
-  SetSelection({extend ? selection_.anchor : at, at, std::nullopt});
-}
+void NoticeView::MoveCaret(std::size_t at, bool extend) { Changed(state_.MoveCaret(at, extend)); }
 
-void NoticeView::Select(std::size_t from, std::size_t to) {
-  SetSelection({caret_rules_.StopAtOrBefore(from), caret_rules_.StopAtOrBefore(to), std::nullopt});
-}
+void NoticeView::Select(std::size_t from, std::size_t to) { Changed(state_.Select(from, to)); }
 
 // As in a text view, the caret stays at the start, where reading begins.
 void NoticeView::SelectAll() { Select(text_.size(), 0); }
 
-void NoticeView::SetSelection(const Selection& selection) {
-  const bool had_selection = !selection_.Empty();
-  const bool caret_moved = selection.caret != selection_.caret;
-  const bool selection_changed = selection.anchor != selection_.anchor || caret_moved;
-  selection_ = selection;
-  SelectionChanged(caret_moved, selection_changed && (had_selection || !selection_.Empty()));
-}
-
-void NoticeView::SelectionChanged(bool caret_moved, bool selection_changed) {
+void NoticeView::Changed(ViewState::Change change) {
   ScrollToCaret();
   gtk_widget_queue_draw(area_);
-  if (selection_changed) OfferPrimarySelection();
-  NoticeViewAccessibleChanged(area_, caret_moved, selection_changed);
+  if (change.selection_changed) OfferPrimarySelection();
+  NoticeViewAccessibleChanged(area_, change.caret_moved, change.selection_changed);
 }
 
 std::size_t NoticeView::TopRow() const {
@@ -143,12 +131,8 @@ void NoticeView::ScrollBy(double rows) {
 }
 
 void NoticeView::ScrollToCaret() {
-  const std::size_t row = rows_.IndexOf(selection_.caret);
-  const std::size_t top = TopRow();
-  if (row < top) {
-    gtk_adjustment_set_value(adjustment_.get(), static_cast<double>(row));
-  } else if (row >= top + rows_in_view_) {
-    gtk_adjustment_set_value(adjustment_.get(), static_cast<double>(row + 1 - rows_in_view_));
+  if (const std::optional<std::size_t> top = state_.TopToShowCaret(TopRow())) {
+    gtk_adjustment_set_value(adjustment_.get(), static_cast<double>(*top));
   }
 }
 

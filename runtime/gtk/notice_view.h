@@ -11,6 +11,7 @@
 #include "text/caret.h"
 #include "text/display_rows.h"
 #include "text/text.h"
+#include "text/view_state.h"
 
 namespace zprava {
 
@@ -21,10 +22,12 @@ namespace zprava {
 // keys and mouse, copies with Ctrl+C or its context menu, and serves its
 // text to screen readers from the notice itself (see notice_view_accessible).
 //
-// Its parts: notice_view.cpp holds the text, the caret and scrolling;
-// notice_view_paint.cpp draws rows and finds what is where on screen;
-// notice_view_input.cpp takes keys and the mouse; notice_view_clipboard.cpp
-// copies, offers the selection and shows the context menu.
+// Its parts: notice_view.cpp holds the text and scrolling, and keeps the
+// selection and caret in a ViewState (text/view_state.h), which knows no
+// toolkit; notice_view_paint.cpp draws rows and finds what is where on
+// screen; notice_view_input.cpp takes keys and the mouse;
+// notice_view_clipboard.cpp copies, offers the selection and shows the
+// context menu.
 //
 // Positions are code units of the notice text.
 class NoticeView {
@@ -36,10 +39,10 @@ class NoticeView {
 
   std::u16string_view Text() const { return text_; }
   const DisplayRows& Rows() const { return rows_; }
-  std::size_t Caret() const { return selection_.caret; }
+  std::size_t Caret() const { return state_.Selected().caret; }
   // The selection, first position first; empty when nothing is selected.
-  std::size_t SelectionStart() const { return selection_.Start(); }
-  std::size_t SelectionEnd() const { return selection_.End(); }
+  std::size_t SelectionStart() const { return state_.Selected().Start(); }
+  std::size_t SelectionEnd() const { return state_.Selected().End(); }
 
   // Moves the caret, keeping the selection's other end when `extend`.
   void MoveCaret(std::size_t at, bool extend);
@@ -75,8 +78,7 @@ class NoticeView {
   GtkWidget* Build(int width, int height);
 
   // The text, the caret and scrolling (notice_view.cpp).
-  void SetSelection(const Selection& selection);
-  void SelectionChanged(bool caret_moved, bool selection_changed);
+  void Changed(ViewState::Change change);
   std::size_t TopRow() const;
   void ScrollBy(double rows);
   void ScrollToCaret();
@@ -113,7 +115,7 @@ class NoticeView {
   NoticeText text_;
   DisplayRows rows_;        // over text_
   CaretRules caret_rules_;  // over text_ and rows_
-  Selection selection_;
+  ViewState state_;         // over rows_ and caret_rules_
   GObjectPtr<GtkAdjustment> adjustment_;
   GtkWidget* area_ = nullptr;
   struct DrawnRow {
@@ -122,8 +124,7 @@ class NoticeView {
     int height;
   };
   std::vector<DrawnRow> drawn_;  // the rows on screen at the last drawing
-  std::size_t rows_in_view_ = 1;
-  int row_height_ = 1;  // of a row of one line, as allocated
+  int row_height_ = 1;           // of a row of one line, as allocated
 };
 
 // The view an area made by NoticeView::New shows, or nullptr.

@@ -45,8 +45,7 @@ std::optional<CaretMove> MoveOfKey(guint keyval, bool control) {
 bool NoticeView::MoveByKey(guint keyval, bool control, bool extend) {
   const std::optional<CaretMove> move = MoveOfKey(keyval, control);
   if (!move) return false;
-  SetSelection(caret_rules_.Move(selection_, *move, extend, rows_in_view_,
-                                 [this](std::size_t at) { return BreaksAround(at); }));
+  Changed(state_.MoveByKey(*move, extend, [this](std::size_t at) { return BreaksAround(at); }));
   if (move == CaretMove::kTextEnd) {
     gtk_adjustment_set_value(adjustment_.get(), static_cast<double>(LastPageTop()));
   }

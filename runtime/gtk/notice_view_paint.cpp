@@ -86,7 +86,7 @@ void NoticeView::DrawRow(cairo_t* cr, PangoLayout* layout, const ShownRow& shown
   }
   if (holds_caret && gtk_widget_has_focus(area_)) {
     gtk_render_insertion_cursor(style, cr, kMargin, y, layout,
-                                shown.byte_at[selection_.caret - shown.row.start],
+                                shown.byte_at[state_.Selected().caret - shown.row.start],
                                 PANGO_DIRECTION_LTR);
   }
 }
@@ -99,8 +99,8 @@ gboolean NoticeView::Draw(GtkWidget* area, cairo_t* cr, gpointer data) {
   gtk_render_background(style, cr, 0, 0, width, height);
   const GObjectPtr<PangoLayout> layout = self->NewRowLayout();
   self->drawn_.clear();
-  self->rows_in_view_ = 0;
-  const std::size_t caret_row = self->rows_.IndexOf(self->selection_.caret);
+  std::size_t rows_in_view = 0;
+  const std::size_t caret_row = self->rows_.IndexOf(self->state_.Selected().caret);
   int y = kMargin;
   for (std::size_t index = self->TopRow(), start = self->rows_.Start(index);
        index < self->rows_.Count() && y < height; ++index) {
@@ -110,10 +110,10 @@ gboolean NoticeView::Draw(GtkWidget* area, cairo_t* cr, gpointer data) {
     pango_layout_get_pixel_size(layout.get(), nullptr, &row_height);
     self->drawn_.push_back({start, y, row_height});
     y += row_height;
-    if (y <= height - kMargin) ++self->rows_in_view_;
+    if (y <= height - kMargin) ++rows_in_view;
     start = shown.row.next;
   }
-  self->rows_in_view_ = std::max<std::size_t>(self->rows_in_view_, 1);
+  self->state_.SetRowsInView(rows_in_view);
   if (gtk_widget_has_visible_focus(area)) gtk_render_focus(style, cr, 0, 0, width, height);
   return TRUE;
 }
@@ -138,7 +138,7 @@ std::size_t NoticeView::LastPageTop() const {
 }
 
 std::size_t NoticeView::PositionAt(double x, double y, bool character_under) const {
-  if (drawn_.empty()) return selection_.caret;
+  if (drawn_.empty()) return state_.Selected().caret;
   if (y < drawn_.front().y) return drawn_.front().start;
   const DrawnRow* hit = &drawn_.back();
   for (const DrawnRow& row : drawn_) {
@@ -169,7 +169,7 @@ NoticeView::CharacterPlace NoticeView::CharacterBox(std::size_t at) const {
   int y = 0;
   // The rows drawn last, which scrolling since may have left for others.
   const std::size_t first = drawn_.empty() ? TopRow() : rows_.IndexOf(drawn_.front().start);
-  const std::size_t count = drawn_.empty() ? rows_in_view_ : drawn_.size();
+  const std::size_t count = drawn_.empty() ? state_.RowsInView() : drawn_.size();
   if (index < first) {
     place.rows_away = -static_cast<std::ptrdiff_t>(first - index);
   } else if (index >= first + count) {
