@@ -106,6 +106,22 @@ class ScreenReaderCases(unittest.TestCase):
         time.sleep(seconds)
         return self.speaker.said_all(mark), first
 
+    def keys_in_both(self, text, keys, further=lambda: None):
+        """What Orca says of `keys` in the reference and then in zprava, each opened on `text`
+        with the caret three lines down; `further` runs in zprava before it ends."""
+        process, _ = self.open_reference(self.header(), text)
+        self.keys(["Down", "Down", "Down"])
+        reference = self.keys(keys)
+        self.end(process)
+        self.fresh_speaker()
+        with NoticeFolder(notice_of(text)) as folder:
+            process, _ = self.open_zprava(folder)
+            self.keys(["Down", "Down", "Down"])
+            ours = self.keys(keys)
+            more = further()
+            self.end(process)
+        return reference, ours, more
+
     def header(self):
         return "Zpráva: " + header_dates(LOCALE)[0]
 
@@ -183,19 +199,13 @@ class ScreenReaderCases(unittest.TestCase):
         review = ["line", "previous line", "word", "next word", "previous word", "char",
                   "next char", "previous char", "next line", "previous line", "previous line"]
         keys = [REVIEW[step] for step in review]
-        process, _ = self.open_reference(self.header(), text)
-        self.keys(["Down", "Down", "Down"])
-        reference = self.keys(keys)
-        self.end(process)
-        self.fresh_speaker()
-        with NoticeFolder(notice_of(text)) as folder:
-            process, _ = self.open_zprava(folder)
-            self.keys(["Down", "Down", "Down"])
-            ours = self.keys(keys)
+        def further():
             top = self.keys([REVIEW["previous line"]] * 2)
-            bottom = self.keys([REVIEW["bottom line"], REVIEW["previous line"],
-                                REVIEW["previous line"], REVIEW["next line"], REVIEW["next line"]])
-            self.end(process)
+            return top, self.keys([REVIEW["bottom line"], REVIEW["previous line"],
+                                   REVIEW["previous line"], REVIEW["next line"],
+                                   REVIEW["next line"]])
+
+        reference, ours, (top, bottom) = self.keys_in_both(text, keys, further)
         self.assertEqual([said for _, said in reference[:3]],
                          [["Řádek 4, text číslo 4"], ["Řádek 3, text číslo 3"], ["Řádek "]])
         for step, (_, theirs), (_, mine) in zip(review, reference, ours):
@@ -224,17 +234,8 @@ class ScreenReaderCases(unittest.TestCase):
         text = lines(1, 6000)
         keys = ["ctrl+shift+End", "ctrl+shift+Home", "Down", "shift+Page_Down", "shift+Page_Up",
                 "Right", "shift+End", "ctrl+c", "shift+Home"]
-        process, _ = self.open_reference(self.header(), text)
-        self.keys(["Down", "Down", "Down"])
-        reference = self.keys(keys)
-        self.end(process)
-        self.fresh_speaker()
-        with NoticeFolder(notice_of(text)) as folder:
-            process, _ = self.open_zprava(folder)
-            self.keys(["Down", "Down", "Down"])
-            ours = self.keys(keys)
-            copied = self.speaker.desktop.clipboard()
-            self.end(process)
+        reference, ours, copied = self.keys_in_both(
+            text, keys, lambda: self.speaker.desktop.clipboard())
         self.assertEqual(reference[0][1][0], "document selected from cursor position")
         for (key, theirs), (_, mine) in zip(reference, ours):
             with self.subTest(key=key):
